@@ -1,0 +1,54 @@
+#pragma once
+
+// The settings file "velmora.ini": mode, export folder and one section per
+// employee. Every operation reads the file anew (it may be edited while the
+// program runs) but reads it only once; every write replaces it atomically.
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "profile_file.h"
+
+namespace kolvaro {
+
+enum class Mode { Journal, Generation };
+
+// The days in the order of the file's keys: Mo, Di, Mi, Do, Fr, Sa, So.
+inline constexpr std::array<const char*, 7> kDayKeys = {"Mo", "Di", "Mi", "Do", "Fr", "Sa", "So"};
+inline constexpr std::array<const char*, 8> kTimeKeys = {
+    "BeginnVon",    "BeginnBis",    "PauseBeginnVon", "PauseBeginnBis",
+    "PauseEndeVon", "PauseEndeBis", "EndeVon",        "EndeBis"};
+
+struct EmployeeRecord {
+    std::string number;                 // four characters
+    std::string name;
+    std::array<bool, 7> days{};         // kDayKeys order
+    std::array<std::string, 8> times;   // kTimeKeys order, "HH:MM" as the fields hold them
+};
+
+class Settings {
+public:
+    explicit Settings(std::string path);
+
+    const std::string& Path() const { return file_.Path(); }
+
+    Mode ReadMode() const;
+    std::string ReadExportDirectory(const std::string& programDirectory) const;  // ends in "/"
+    void WriteExportDirectory(const std::string& directory);
+
+    std::vector<std::string> LoadEmployeeList() const;  // "NNNN" + 8 blanks + name
+    std::optional<std::string> FindFreeNumber() const;
+    EmployeeRecord ReadEmployee(std::string_view firstFour) const;
+    void WriteEmployee(const EmployeeRecord& record);  // one rewrite of the file
+    void DeleteEmployee(std::string_view number);
+
+private:
+    ProfileFile file_;
+};
+
+std::string NormalizeNumber(std::string_view fieldText);  // blanks become "0"
+
+}  // namespace kolvaro
