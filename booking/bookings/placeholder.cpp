@@ -1,0 +1,2 @@
+// Replaced by the first module of this layer.
+namespace kolvaro {}
