@@ -8,7 +8,7 @@ namespace kolvaro {
 
 // A failure the user gets to see: what() is the German message, complete.
 class Failure : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -23,14 +23,14 @@ inline constexpr std::array<const char*, 8> kTimeKeys = {
     "PauseEndeVon", "PauseEndeBis", "EndeVon",        "EndeBis"};
 
 struct EmployeeRecord {
-    std::string number;                 // four characters
+    std::string number;  // four characters
     std::string name;
-    std::array<bool, 7> days{};         // kDayKeys order
-    std::array<std::string, 8> times;   // kTimeKeys order, "HH:MM" as the fields hold them
+    std::array<bool, 7> days{};        // kDayKeys order
+    std::array<std::string, 8> times;  // kTimeKeys order, "HH:MM" as the fields hold them
 };
 
 class Settings {
-public:
+  public:
     explicit Settings(std::string path);
 
     const std::string& Path() const { return file_.Path(); }
@@ -45,7 +45,7 @@ public:
     void WriteEmployee(const EmployeeRecord& record);  // one rewrite of the file
     void DeleteEmployee(std::string_view number);
 
-private:
+  private:
     ProfileFile file_;
 };
 

@@ -11,15 +11,15 @@ namespace kolvaro {
 
 using DateTime = double;  // days; 1 hour = 1/24
 
-int StrToInt(std::string_view text);           // "'%s' ist kein gültiger Integerwert"
+int StrToInt(std::string_view text);  // "'%s' ist kein gültiger Integerwert"
 std::string IntToStr(long long value);
-DateTime StrToTime(std::string_view text);     // "'%s' ist keine gültige Zeit"
-std::string TimeToStr(DateTime value);         // HH:MM:SS of the absolute value, whole days dropped
-DateTime StrToDate(std::string_view text);     // "'%s' ist kein gültiges Datum"
-std::string DateToStr(DateTime value);         // DD.MM.YYYY
-int DayOfWeek(DateTime value);                 // 1 = Sunday … 7 = Saturday
-DateTime Date();                               // today, through the clock seam
-DateTime Time();                               // now as a time of day, through the clock seam
+DateTime StrToTime(std::string_view text);  // "'%s' ist keine gültige Zeit"
+std::string TimeToStr(DateTime value);      // HH:MM:SS of the absolute value, whole days dropped
+DateTime StrToDate(std::string_view text);  // "'%s' ist kein gültiges Datum"
+std::string DateToStr(DateTime value);      // DD.MM.YYYY
+int DayOfWeek(DateTime value);              // 1 = Sunday … 7 = Saturday
+DateTime Date();                            // today, through the clock seam
+DateTime Time();                            // now as a time of day, through the clock seam
 
 // Text put in front with "0" until it has `width` characters; longer texts stay.
 std::string ZeroPad(std::string_view text, std::size_t width);

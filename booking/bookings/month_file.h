@@ -1,0 +1,80 @@
+#pragma once
+
+// The month file: one employee's bookings for one month, a semicolon-separated
+// Windows-1252 text file in the program directory, rewritten as a whole after
+// every change in journal mode.
+//
+// Grid rows are passed as the window holds them: index 0 is the heading row,
+// index r the r-th day of the period. `dateRows` is the date grid (weekday,
+// date), `bookingRows` the booking grid (Kommt ... Summe); both have the same
+// number of rows.
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bookings/booking_day.h"
+
+namespace kolvaro {
+
+inline constexpr std::string_view kListIndexMessage =
+    "Listenindex außerhalb des zulässigen Bereichs";
+inline constexpr std::string_view kCannotCreateMessage = "Datei %s kann nicht erstellt werden";
+
+// programDirectory + "/" + number + "_" + MM + YYYY + ".csv", MM and YYYY being
+// characters 4-5 and 7-10 of the end date text (whatever of them there is).
+// "0007", "29.02.2008" -> "<dir>/0007_022008.csv".
+std::string MonthFileName(std::string_view programDirectory, std::string_view number,
+                          std::string_view endDate);
+
+// The file's lines (without line ends): ";" + list entry, empty line, the
+// heading and day lines, empty line, ";;;;;;Summe:;" + caption + ";", two
+// empty lines and the publisher line. `listEntry` is the entry selected in the
+// employee list; without one (nothing selected) composing fails with
+// Failure(kListIndexMessage). A text holding a line break fails with a
+// Failure, since it would move every line after it.
+std::vector<std::string> ComposeMonthLines(const std::optional<std::string>& listEntry,
+                                           const std::vector<DayIdentity>& dateRows,
+                                           const std::vector<BookingDay>& bookingRows,
+                                           std::string_view totalCaption);
+
+// The lines as Windows-1252 bytes, CR LF after every line, the last one too.
+// Throws Failure naming the text when a character has no Windows-1252 form.
+std::string EncodeMonthLines(const std::vector<std::string>& lines);
+
+// Encodes and writes the lines to `path`, replacing a former file as a whole.
+// Throws Failure("Datei <path> kann nicht erstellt werden") when the file
+// cannot be written; the former file then stays as it was. Nothing is written
+// when the text cannot be encoded.
+void SaveMonthFile(const std::string& path, const std::vector<std::string>& lines);
+
+// The file's lines as UTF-8. Lines end at CR LF, a lone CR or a lone LF; a
+// final line end adds no empty line.
+std::vector<std::string> SplitMonthFile(std::string_view bytes);
+
+struct LoadedMonth {
+    // One entry per grid row (index as in `dateRows`; row 0 is never set). A
+    // cell that holds a value is set to it (an empty value empties the cell);
+    // a cell without one keeps what the grid shows.
+    std::vector<std::array<std::optional<std::string>, 6>> cells;
+    // The total caption as stored, when the summary line holds it completely.
+    std::optional<std::string> totalCaption;
+};
+
+// What the file's lines set in the grid: line i (from 4 up to the sixth last)
+// goes to row i - 3, but only when its weekday and date are those of that row;
+// the summary line is the fourth last (line 5 in a shorter file). Nothing is
+// recomputed. Never throws; takes time linear in the size of the lines.
+LoadedMonth ParseMonthLines(const std::vector<std::string>& lines,
+                            const std::vector<DayIdentity>& dateRows);
+
+// The same from the file's bytes.
+LoadedMonth ParseMonthFile(std::string_view bytes, const std::vector<DayIdentity>& dateRows);
+
+// Reads and parses the file at `path`; a missing or unreadable file sets
+// nothing. Never throws.
+LoadedMonth LoadMonthFile(const std::string& path, const std::vector<DayIdentity>& dateRows);
+
+}  // namespace kolvaro

@@ -1,2 +1,0 @@
-// Replaced by the first module of this layer.
-namespace kolvaro {}

@@ -1,0 +1,110 @@
+#pragma once
+
+// Our reader and writer of the Windows profile ("INI") format, behaving as the
+// Windows profile functions do: section and key names compared without regard
+// to case, key order kept, lines the program does not know kept as they are,
+// new keys appended to their section and new sections to the file.
+//
+// The file is Windows-1252 with CR LF line ends; every text passed in or out
+// here is UTF-8.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace kolvaro {
+
+// One settings file read into memory. An operation loads it once, looks up and
+// changes as many keys as it needs, and writes it back once.
+class ProfileDocument {
+  public:
+    // Values longer than this are read shortened to it, as Windows does.
+    static constexpr std::size_t kMaxValueLength = 1023;
+
+    // fileName names the file in the message that refuses a text (e.g. "velmora.ini").
+    explicit ProfileDocument(std::string_view bytes = {}, std::string fileName = "velmora.ini");
+
+    // The value as text, or nothing when the section or key is missing.
+    std::optional<std::string> Value(std::string_view section, std::string_view key) const;
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view fallback) const;
+    // An integer other than 0 is true, 0 is false; anything else gives the fallback.
+    bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
+    bool HasSection(std::string_view section) const;
+
+    // Throws Failure, changing nothing, when the text holds a character that
+    // Windows-1252 cannot hold. A line break in a value becomes a blank.
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    void WriteBool(std::string_view section, std::string_view key, bool value);
+    // Removes the section with all its keys (every copy of it, should it occur
+    // twice); false when there was no such section.
+    bool EraseSection(std::string_view section);
+
+    // The file's bytes, every line ending in CR LF.
+    std::string Bytes() const;
+
+  private:
+    // Lines are places in buffer_, which holds the bytes as read; a changed or
+    // new line is appended to it. Loading thus copies no line on its own.
+    struct Line {
+        std::size_t begin = 0;  // the line without its line end
+        std::size_t length = 0;
+        std::uint32_t keyBegin = 0;  // within the line; keyLength 0 when it holds no key
+        std::uint32_t keyLength = 0;
+        std::uint32_t valueBegin = 0;  // the value with the blanks around it trimmed
+        std::uint32_t valueLength = 0;
+    };
+    struct Section {
+        bool hasHeader = false;  // false only for the lines before the first section
+        bool erased = false;
+        Line header;
+        std::vector<Line> lines;
+    };
+
+    std::string_view Text(const Line& line) const;
+    std::string_view KeyOf(const Line& line) const;
+    Line MakeLine(std::size_t begin, std::size_t length) const;
+    void AddLine(std::size_t begin, std::size_t length);
+    std::string Encode(std::string_view text) const;  // Windows-1252, or Failure
+    std::string EncodeName(std::string_view name, const char* forbidden) const;
+    std::string RefusalMessage(std::string_view text) const;
+    const Section* Find(std::string_view section) const;
+    const Line* FindKey(const Section& section, std::string_view key) const;
+
+    std::string fileName_;
+    std::string buffer_;
+    std::vector<Section> sections_;
+    std::unordered_map<std::string, std::size_t> index_;  // lower-cased name -> first section
+};
+
+// The settings file on disk. Every call reads the file anew; nothing is kept
+// between calls, so edits made by hand while the program runs are seen.
+class ProfileFile {
+  public:
+    explicit ProfileFile(std::string path);
+
+    const std::string& Path() const { return path_; }
+
+    // A missing or unreadable file loads as an empty document.
+    ProfileDocument Load() const;
+    // Replaces the file as a whole; throws Failure("Nach %s kann nicht
+    // geschrieben werden") and leaves the file as it was when that fails.
+    void Save(const ProfileDocument& document) const;
+
+    // The single calls of the profile functions, each one read (and one write).
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view fallback) const;
+    bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    void WriteBool(std::string_view section, std::string_view key, bool value);
+    void EraseSection(std::string_view section);
+
+  private:
+    std::string path_;
+};
+
+}  // namespace kolvaro

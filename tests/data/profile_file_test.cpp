@@ -1,0 +1,214 @@
+#include "data/profile_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "data/failure.h"
+#include "temp_folder.h"
+
+namespace kolvaro {
+namespace {
+
+using testing::FileBytes;
+using testing::PutFile;
+using testing::TempFolder;
+
+TEST(ProfileDocument, ReadsWhatTheFileHolds) {
+    const ProfileDocument doc(
+        "; written by hand\r\n"
+        "[Global]\r\n"
+        "AutoBuchung=1\r\n"
+        "\r\n"
+        "[ export ]\n"
+        "  PFAD  =  /srv/export/  \n"
+        "[0001]\r"
+        "Nummer=0001\r"
+        "Name=M\xfcller\r"
+        "Leer=\r"
+        "NurText\r"
+        "[0001]\r\n"
+        "Name=Zweiter\r\n"
+        "[Global]\r\n"
+        "AutoBuchung=0\r\n"
+        "Nummer=ohne Zeilenende");
+    const struct {
+        const char* section;
+        const char* key;
+        std::optional<std::string> value;
+    } cases[] = {
+        {"Global", "AutoBuchung", "1"},      // the first of two sections of one name counts
+        {"GLOBAL", "autobuchung", "1"},      // names without regard to case
+        {"Export", "Pfad", "/srv/export/"},  // blanks around name and value do not count
+        {"0001", "Name", "Müller"},          // lone CR line ends; Windows-1252 read as UTF-8
+        {"0001", "Leer", ""},
+        {"0001", "NurText", std::nullopt},  // a line without "=" holds no key
+        {"0001", "Fehlt", std::nullopt},
+        {"0002", "Nummer", std::nullopt},
+        {"Global", "Nummer", std::nullopt},  // only in the ignored second [Global]
+        {"", "Nummer", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(doc.Value(c.section, c.key), c.value) << c.section << "/" << c.key;
+    }
+    EXPECT_TRUE(doc.HasSection("export"));
+    EXPECT_FALSE(doc.HasSection("Mitarbeiter"));
+}
+
+TEST(ProfileDocument, ReadBool) {
+    const ProfileDocument doc(
+        "[B]\r\nEins=1\r\nZwei=2\r\nMinus=-1\r\nNull=0\r\nLeer=\r\nJa=ja\r\nHalb=1x\r\n");
+    const struct {
+        const char* key;
+        bool whenFalse;
+        bool whenTrue;
+    } cases[] = {{"Eins", true, true},   {"Zwei", true, true},  {"Minus", true, true},
+                 {"Null", false, false}, {"Leer", false, true}, {"Ja", false, true},
+                 {"Halb", false, true},  {"Fehlt", false, true}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(doc.ReadBool("B", c.key, false), c.whenFalse) << c.key;
+        EXPECT_EQ(doc.ReadBool("B", c.key, true), c.whenTrue) << c.key;
+    }
+}
+
+TEST(ProfileDocument, LongValuesAreReadAs1023Characters) {
+    const std::string longValue(5000, 'x');
+    const ProfileDocument doc("[S]\r\nK=" + longValue + "\r\nL=\xe4" + std::string(1022, 'y') +
+                              "\xf6\r\n");
+    EXPECT_EQ(doc.ReadString("S", "K", ""), std::string(1023, 'x'));
+    // Counted in characters of the file, not in bytes of UTF-8.
+    EXPECT_EQ(doc.ReadString("S", "L", ""), "ä" + std::string(1022, 'y'));
+}
+
+TEST(ProfileDocument, WritingKeepsWhatItDoesNotKnowAndAppendsWhatIsNew) {
+    ProfileDocument doc(
+        "; Kommentar\n"
+        "[Global]\n"
+        "AutoBuchung = 1 \n"
+        "Unbekannt=bleibt\n"
+        "\n"
+        "[0003]\r"
+        "nummer=0003\r"
+        "Extra=x");
+    doc.WriteString("global", "NeuerSchluessel", "neu");
+    doc.WriteString("0003", "NUMMER", "0003");
+    doc.WriteString("0003", "Name", "Weiß");
+    doc.WriteBool("0003", "Mo", true);
+    doc.WriteString("Export", "Pfad", "/a/b/");
+    EXPECT_EQ(doc.Bytes(),
+              "; Kommentar\r\n"
+              "[Global]\r\n"
+              "AutoBuchung = 1 \r\n"
+              "Unbekannt=bleibt\r\n"
+              "NeuerSchluessel=neu\r\n"
+              "\r\n"
+              "[0003]\r\n"
+              "nummer=0003\r\n"
+              "Extra=x\r\n"
+              "Name=Wei\xdf\r\n"
+              "Mo=1\r\n"
+              "[Export]\r\n"
+              "Pfad=/a/b/\r\n");
+}
+
+TEST(ProfileDocument, EraseRemovesTheSectionWithAllItsKeys) {
+    ProfileDocument doc(
+        "[A]\r\nk=1\r\n[0005]\r\nNummer=0005\r\nName=x\r\n[B]\r\nk=2\r\n"
+        "[0005]\r\nNummer=doppelt\r\n");
+    EXPECT_TRUE(doc.EraseSection("0005"));
+    EXPECT_FALSE(doc.EraseSection("0005"));
+    EXPECT_EQ(doc.Bytes(), "[A]\r\nk=1\r\n[B]\r\nk=2\r\n");
+    doc.WriteString("0005", "Nummer", "0005");
+    EXPECT_EQ(doc.Bytes(), "[A]\r\nk=1\r\n[B]\r\nk=2\r\n[0005]\r\nNummer=0005\r\n");
+}
+
+TEST(ProfileDocument, ALineBreakInAValueBecomesABlank) {
+    ProfileDocument doc;
+    doc.WriteString("0001", "Name", "Meier\r\n[Global]\nAutoBuchung=1\rx");
+    EXPECT_EQ(doc.Bytes(), "[0001]\r\nName=Meier [Global] AutoBuchung=1 x\r\n");
+    EXPECT_FALSE(ProfileDocument(doc.Bytes()).HasSection("Global"));
+}
+
+TEST(ProfileDocument, RefusesTextThatTheFileCannotHoldAndChangesNothing) {
+    ProfileDocument doc("[0001]\r\nName=Alt\r\n", "velmora.ini");
+    const std::string before = doc.Bytes();
+    const struct {
+        const char* section;
+        const char* key;
+        std::string value;
+        const char* refused;
+    } cases[] = {
+        {"0001", "Name", "Łukasz", "Łukasz"},
+        {"0001", "Name", std::string("a\0b", 3), nullptr},
+        {"0001", "Name", "\xff", nullptr},
+        {"Łódź", "Name", "x", "Łódź"},
+        {"a]b", "Name", "x", "a]b"},
+        {"0001", "a=b", "x", "a=b"},
+        {"0001", "", "x", ""},
+    };
+    for (const auto& c : cases) {
+        try {
+            doc.WriteString(c.section, c.key, c.value);
+            ADD_FAILURE() << "accepted " << c.value;
+        } catch (const Failure& failure) {
+            if (c.refused) {
+                EXPECT_EQ(std::string(failure.what()),
+                          std::string("Der Text '") + c.refused +
+                              "' enthält Zeichen, die in der Datei 'velmora.ini' nicht "
+                              "gespeichert werden können.");
+            }
+        }
+        EXPECT_EQ(doc.Bytes(), before);
+    }
+}
+
+TEST(ProfileDocument, DamagedFilesLoad) {
+    std::string garbage;
+    for (int i = 0; i < 100000; ++i) {
+        garbage += static_cast<char>((i * 7919 + i / 13) & 0xFF);
+    }
+    static constexpr char kWithNul[] = "[S]\r\nK=a\0b\r\n\0\0\0[T]\0\r\n";
+    const std::string cases[] = {
+        garbage,
+        "[S]\r\nK=" + std::string(10 * 1024 * 1024, 'a') + "\r\nL=2\r\n",
+        std::string(10 * 1024 * 1024, '['),
+        std::string(kWithNul, sizeof kWithNul - 1),
+        "[A]\r\n[B]\r\n[]\r\n[C\r\n]\r\n==\r\n=x\r\nk=v\r\n",
+        "k=v\r\nohne=Abschnitt\r\n[S]\r\nK=1\r\n",
+        std::string(1024 * 1024, '\r') + std::string(1024 * 1024, '\n'),
+    };
+    for (const auto& bytes : cases) {
+        ProfileDocument doc(bytes);
+        doc.ReadString("S", "K", "");
+        doc.WriteString("S", "Neu", "1");
+        EXPECT_EQ(ProfileDocument(doc.Bytes()).ReadString("S", "Neu", ""), "1");
+    }
+    EXPECT_EQ(ProfileDocument(cases[1]).ReadString("S", "L", ""), "2");
+    EXPECT_EQ(ProfileDocument(cases[5]).ReadString("S", "K", ""), "1");
+    EXPECT_FALSE(ProfileDocument(cases[5]).Value("S", "ohne").has_value());
+}
+
+TEST(ProfileFile, ReadsTheFileAnewAtEveryCall) {
+    TempFolder folder;
+    ProfileFile file(folder.File("velmora.ini"));
+    EXPECT_EQ(file.ReadString("Global", "AutoBuchung", "leer"), "leer");  // no file yet
+    PutFile(file.Path(), "[Global]\r\nAutoBuchung=1\r\n");
+    EXPECT_TRUE(file.ReadBool("Global", "AutoBuchung", false));
+    PutFile(file.Path(), "[Global]\r\nAutoBuchung=0\r\n");
+    EXPECT_FALSE(file.ReadBool("Global", "AutoBuchung", true));
+}
+
+TEST(ProfileFile, WriteCreatesTheFileAndEraseOfNothingWritesNothing) {
+    TempFolder folder;
+    ProfileFile file(folder.File("velmora.ini"));
+    file.EraseSection("0001");
+    EXPECT_EQ(folder.EntryCount(), 0u);
+    file.WriteString("Export", "Pfad", "/home/jürgen/");
+    EXPECT_EQ(FileBytes(file.Path()), "[Export]\r\nPfad=/home/j\xfcrgen/\r\n");
+    file.WriteBool("Export", "Pfad", true);
+    file.EraseSection("EXPORT");
+    EXPECT_EQ(FileBytes(file.Path()), "");
+}
+
+}  // namespace
+}  // namespace kolvaro
