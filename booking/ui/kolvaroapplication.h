@@ -1,0 +1,18 @@
+#pragma once
+
+// The application object: whatever a handler lets escape is shown in the
+// general error report, and the program goes on.
+
+#include <QApplication>
+
+class KolvaroApplication : public QApplication {
+    Q_OBJECT
+
+  public:
+    KolvaroApplication(int& argc, char** argv);
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // Qt's own dialog texts (Yes/No, the print dialog) in the user's language.
+    void LoadQtTranslations();
+};

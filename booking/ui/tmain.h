@@ -1,0 +1,200 @@
+#pragma once
+
+// The main window of the booking program: the employee list and editor on the
+// left, the period and its bookings on the right, the total and the publisher
+// line at the bottom.
+
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/settings.h"
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QMenu;
+class QAction;
+class QPainter;
+class QPoint;
+class QRect;
+class QPrintDialog;
+class QPushButton;
+class QTableWidget;
+class MaskedEdit;
+class TKalender;
+class UpDownControl;
+
+class TMain : public QWidget {
+    Q_OBJECT
+
+  public:
+    // Takes the current working directory as the program directory and opens
+    // the settings file there.
+    explicit TMain(QWidget* parent = nullptr);
+    ~TMain() override;
+
+    // The calendar picker used by the date buttons and the month selection.
+    void SetKalender(TKalender* kalender) { Kalender = kalender; }
+
+    // For tests: the state start-up left behind.
+    bool SettingsLoaded() const { return SettingsOk; }
+    const std::string& ProgramDirectoryForTest() const { return ProgramDirectory; }
+    const std::string& ExportDirectoryForTest() const { return ExportDirectory; }
+
+    // Cell texts of the grids; a cell never written reads empty.
+    static void SetCell(QTableWidget* grid, int row, int column, const QString& text);
+    static QString CellText(const QTableWidget* grid, int row, int column);
+
+    // Components, named as everywhere in the program; each also carries its
+    // name as object name.
+    QFrame* Panel1;
+    QFrame* Panel8;
+    QLabel* lbQVX;
+    QLabel* lbStunden;
+    QLabel* Label16;
+
+    QListWidget* lstMitarbeiter;
+    QPushButton* btnNeu;
+    QPushButton* btnSpeichern;
+    QPushButton* btnLoeschen;
+    QPushButton* btnAbbrechen;
+
+    QFrame* Panel2;
+    QLabel* Label1;
+    QLabel* Label2;
+    MaskedEdit* edNummer;
+    QLineEdit* edName;
+
+    QLabel* Label3;
+    QCheckBox* chkMo;
+    QCheckBox* chkDi;
+    QCheckBox* chkMi;
+    QCheckBox* chkDo;
+    QCheckBox* chkFr;
+    QCheckBox* chkSa;
+    QCheckBox* chkSo;
+
+    QFrame* Panel3;
+    QFrame* Panel5;
+    QFrame* Panel4;
+    QFrame* Panel6;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLabel* Label6;
+    QLabel* Label7;
+    QLabel* Label8;
+    QLabel* Label9;
+    QLabel* Label10;
+    QLabel* Label11;
+    QLabel* Label12;
+    QLabel* Label13;
+    QLabel* Label14;
+    QLabel* Label15;
+    MaskedEdit* edBeginnVon;
+    MaskedEdit* edBeginnBis;
+    MaskedEdit* edPauseBeginnVon;
+    MaskedEdit* edPauseBeginnBis;
+    MaskedEdit* edPauseEndeVon;
+    MaskedEdit* edPauseEndeBis;
+    MaskedEdit* edEndeVon;
+    MaskedEdit* edEndeBis;
+
+    QFrame* Bevel1;
+    QLabel* Label17;
+    QLabel* Label18;
+    QLabel* Label19;
+    QLineEdit* edDatumVon;
+    QLineEdit* edDatumBis;
+    QPushButton* btnVon;
+    QPushButton* btnBis;
+
+    QFrame* pnZeitraum;
+    QComboBox* cbxMonat;
+    QLineEdit* edJahr;
+    UpDownControl* UpDown;
+
+    QTableWidget* GridDatum;
+    QTableWidget* Grid;
+    MaskedEdit* meGridEdit;
+
+    QPushButton* btnBuchungenErzeugen;
+    QPushButton* btnDrucken;
+    QPushButton* btnExport;
+    QMenu* PopupMenu1;
+    QAction* exportierennach1;
+    QPrintDialog* PrintDialog = nullptr;  // made when first needed
+
+    TKalender* Kalender = nullptr;
+
+    // Handlers.
+    void FormCreate();
+    void FormShow();
+    void FormDestroy();
+    void lbQVXClick();
+
+    void lstMitarbeiterClick();
+    void btnNeuClick();
+    void btnSpeichernClick();
+    void btnAbbrechenClick();
+    void btnLoeschenClick();
+    void edNummerChange();
+
+    void btnVonClick();
+    void btnBisClick();
+    void edDatumVonChange();
+    void cbxMonatChange();
+    void GridDrawCell(QPainter& canvas, int col, int row, const QRect& rect, bool selected);
+    void GridDatumDrawCell(QPainter& canvas, int col, int row, const QRect& rect, bool selected);
+    void GridDblClick();
+    void GridKeyPress(QChar key);
+    void GridKeyUp(int key);
+    void meGridEditKeyUp(int key);
+    void meGridEditExit();
+
+    void btnBuchungenErzeugenClick();
+    void btnExportClick();
+    void exportierennach1Click();
+    void btnDruckenClick();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void CreateComponents();
+    void ConnectHandlers();
+    std::vector<QLineEdit*> EditorTextFields() const;  // number, name, the eight times
+    void lstMitarbeiterItemClicked(QListWidgetItem* item);
+    void btnExportContextMenu(const QPoint& position);
+    void UpDownChanged(int position);
+    void LoadEmployeeList();
+    void SelectEntry(int row);  // without running the list's handler
+    void ArrangeForMode(bool generation);
+    void ShowControlsForMode(bool generation);
+    void SetEditorState(bool editing);
+    bool IsGenerationMode() const;
+
+    void PreparePeriod();
+    // alignment: 0 left, 1 right, 2 centred
+    void DrawCellText(QPainter& canvas, const QString& text, const QRect& rect, int alignment);
+    void GenerateBookings();
+    void LoadMonthFile();
+    void CalculateTotals();
+    void PrintJournal();
+    void ClearEditor();
+
+    std::string ProgramDirectory;
+    std::string ExportDirectory;
+    std::unique_ptr<kolvaro::Settings> Ini;
+    std::vector<std::string> MonthLines;
+    bool SettingsOk = false;
+
+    bool shown_ = false;
+    int rowBeforePress_ = -1;  // the selected entry when the mouse went down on the list
+};

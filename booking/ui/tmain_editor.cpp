@@ -1,0 +1,205 @@
+// The employee list and the fields of the employee shown.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <algorithm>
+
+#include "dialogs.h"
+#include "maskededit.h"
+#include "tmain.h"
+
+namespace {
+
+std::array<QCheckBox*, 7> DayBoxes(const TMain& main) {
+    return {main.chkMo, main.chkDi, main.chkMi, main.chkDo, main.chkFr, main.chkSa, main.chkSo};
+}
+
+std::array<MaskedEdit*, 8> TimeFields(const TMain& main) {
+    return {main.edBeginnVon,    main.edBeginnBis,    main.edPauseBeginnVon, main.edPauseBeginnBis,
+            main.edPauseEndeVon, main.edPauseEndeBis, main.edEndeVon,        main.edEndeBis};
+}
+
+}  // namespace
+
+void TMain::SetEditorState(bool editing) {
+    // Enable first, so that a button losing its enabled state hands the focus on
+    // to one that can take it.
+    for (QPushButton* button : {btnNeu, btnSpeichern, btnLoeschen, btnAbbrechen}) {
+        const bool enabled = (button == btnSpeichern || button == btnAbbrechen) == editing;
+        if (enabled) {
+            button->setEnabled(true);
+        }
+    }
+    for (QPushButton* button : {btnNeu, btnSpeichern, btnLoeschen, btnAbbrechen}) {
+        const bool enabled = (button == btnSpeichern || button == btnAbbrechen) == editing;
+        if (!enabled) {
+            button->setEnabled(false);
+        }
+    }
+}
+
+void TMain::LoadEmployeeList() {
+    const std::vector<std::string> entries = Ini->LoadEmployeeList();
+    // A button that loses its enabled state may hand the focus to the list,
+    // which then picks an entry of its own; the caller decides what is selected.
+    const QSignalBlocker blocker(lstMitarbeiter);
+    lstMitarbeiter->clear();
+    for (const std::string& entry : entries) {
+        lstMitarbeiter->addItem(QString::fromStdString(entry));
+    }
+    if (lstMitarbeiter->count() > 0) {
+        SetEditorState(false);
+    }
+}
+
+void TMain::SelectEntry(int row) {
+    const QSignalBlocker blocker(lstMitarbeiter);
+    lstMitarbeiter->setCurrentRow(row);
+}
+
+void TMain::ClearEditor() {
+    edNummer->setText(QString());
+    edName->setText(QString());
+    for (QCheckBox* box : DayBoxes(*this)) {
+        box->setChecked(false);
+    }
+    for (MaskedEdit* field : TimeFields(*this)) {
+        field->setText(QStringLiteral("00:00"));
+    }
+    if (!IsGenerationMode()) {
+        for (int row = 1; row < Grid->rowCount(); ++row) {
+            for (int column = 0; column < Grid->columnCount(); ++column) {
+                if (QTableWidgetItem* item = Grid->item(row, column)) {
+                    item->setText(QString());
+                }
+            }
+        }
+        lbStunden->setText(QStringLiteral("0:00 "));
+    }
+}
+
+void TMain::lstMitarbeiterClick() {
+    ClearEditor();
+    // After saving a number the list never shows (0000) nothing is selected;
+    // the editor then stays empty.
+    const QListWidgetItem* entry = lstMitarbeiter->currentItem();
+    if (lstMitarbeiter->count() > 0 && entry != nullptr) {
+        const kolvaro::EmployeeRecord record =
+            Ini->ReadEmployee(entry->text().left(4).toStdString());
+        edNummer->setText(QString::fromStdString(record.number));
+        edName->setText(QString::fromStdString(record.name));
+        const auto boxes = DayBoxes(*this);
+        for (std::size_t i = 0; i < boxes.size(); ++i) {
+            boxes[i]->setChecked(record.days[i]);
+        }
+        const auto fields = TimeFields(*this);
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            fields[i]->setText(QString::fromStdString(record.times[i]));
+        }
+    }
+    if (!IsGenerationMode()) {
+        LoadMonthFile();
+    }
+}
+
+void TMain::lstMitarbeiterItemClicked(QListWidgetItem* item) {
+    // A click on the entry already selected shows it again as stored; a click
+    // on another entry was shown when the selection moved.
+    if (lstMitarbeiter->row(item) == rowBeforePress_) {
+        lstMitarbeiterClick();
+    }
+}
+
+void TMain::btnNeuClick() {
+    if (const std::optional<std::string> number = Ini->FindFreeNumber()) {
+        ClearEditor();
+        edNummer->setText(QString::fromStdString(*number));
+        edName->setFocus(Qt::OtherFocusReason);
+    }
+    SetEditorState(true);
+}
+
+void TMain::btnSpeichernClick() {
+    // A click can reach the button before the refused field has taken the
+    // focus back; an incomplete time is never saved.
+    for (const MaskedEdit* field : TimeFields(*this)) {
+        if (field->HoldsRefusedInput()) {
+            return;
+        }
+    }
+    edNummer->setText(
+        QString::fromStdString(kolvaro::NormalizeNumber(edNummer->text().toStdString())));
+
+    kolvaro::EmployeeRecord record;
+    record.number = edNummer->text().toStdString();
+    record.name = edName->text().toStdString();
+    const auto boxes = DayBoxes(*this);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        record.days[i] = boxes[i]->isChecked();
+    }
+    const auto fields = TimeFields(*this);
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        record.times[i] = fields[i]->text().toStdString();
+    }
+    // A failure (a name the file cannot hold, a file that cannot be written)
+    // leaves the fields and the editing state as they are.
+    Ini->WriteEmployee(record);
+
+    LoadEmployeeList();
+    int row = -1;
+    for (int i = 0; i < lstMitarbeiter->count(); ++i) {
+        if (lstMitarbeiter->item(i)->text().left(4) == edNummer->text()) {
+            row = i;
+            break;
+        }
+    }
+    SelectEntry(row);
+    lstMitarbeiterClick();
+    SetEditorState(false);
+}
+
+void TMain::btnAbbrechenClick() {
+    lstMitarbeiterClick();
+    SetEditorState(false);
+}
+
+void TMain::btnLoeschenClick() {
+    // Without a selected entry the fields show nobody who could be deleted.
+    if (lstMitarbeiter->count() == 0 || lstMitarbeiter->currentItem() == nullptr) {
+        return;
+    }
+    const QString question = QStringLiteral("Wollen Sie den Mitarbeiter\n\n'") + edNummer->text() +
+                             QStringLiteral("  ") + edName->text() +
+                             QStringLiteral("'\n\nwirklich löschen?");
+    if (!CurrentDialogs().AskYesNo(this, QStringLiteral("Achtung"), question)) {
+        return;
+    }
+    Ini->DeleteEmployee(edNummer->text().toStdString());
+    ClearEditor();
+    LoadEmployeeList();
+    if (lstMitarbeiter->count() > 0) {
+        SelectEntry(0);
+        lstMitarbeiterClick();
+    }
+}
+
+void TMain::edNummerChange() {
+    // Only what the user types counts; the program fills the fields while the
+    // focus is elsewhere.
+    QWidget* focus = QApplication::focusWidget();
+    if (focus == nullptr) {
+        return;
+    }
+    const auto texts = EditorTextFields();
+    const auto boxes = DayBoxes(*this);
+    if (std::find(texts.begin(), texts.end(), focus) != texts.end() ||
+        std::find(boxes.begin(), boxes.end(), focus) != boxes.end()) {
+        SetEditorState(true);
+    }
+}

@@ -1,0 +1,7 @@
+// Printing the month's journal.
+
+#include "tmain.h"
+
+void TMain::btnDruckenClick() {}
+
+void TMain::PrintJournal() {}

@@ -1,0 +1,55 @@
+#pragma once
+
+// Stands in for every box a test cannot click: records what the program shows
+// and gives the answers the test lined up.
+
+#include <QStringList>
+#include <QUrl>
+#include <deque>
+
+#include "dialogs.h"
+
+class ScriptedDialogs : public Dialogs {
+  public:
+    ScriptedDialogs() { SetDialogs(this); }
+    ~ScriptedDialogs() override { SetDialogs(nullptr); }
+
+    void ShowMessage(QWidget*, const QString& text) override { messages << text; }
+    void ShowError(QWidget*, const QString& text) override { errors << text; }
+    bool AskYesNo(QWidget*, const QString& caption, const QString& text) override {
+        questions << caption + u'|' + text;
+        if (answers.empty()) {
+            unanswered = true;
+            return false;
+        }
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::optional<QString> GetText(QWidget*, const QString& caption, const QString& prompt,
+                                   const QString& value) override {
+        prompts << caption + u'|' + prompt + u'|' + value;
+        if (texts.empty()) {
+            unanswered = true;
+            return std::nullopt;
+        }
+        std::optional<QString> text = texts.front();
+        texts.pop_front();
+        return text;
+    }
+    bool OpenUrl(const QUrl& url) override {
+        opened.push_back(url);
+        return true;
+    }
+    void Beep() override { ++beeps; }
+
+    QStringList messages;
+    QStringList errors;
+    QStringList questions;  // caption|text
+    QStringList prompts;    // caption|prompt|value
+    std::deque<bool> answers;
+    std::deque<std::optional<QString>> texts;
+    std::vector<QUrl> opened;
+    int beeps = 0;
+    bool unanswered = false;  // a question came that the test did not expect
+};
