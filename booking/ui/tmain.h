@@ -24,6 +24,7 @@ class QPainter;
 class QPoint;
 class QRect;
 class QPrintDialog;
+class QPrinter;
 class QPushButton;
 class QTableWidget;
 class MaskedEdit;
@@ -197,4 +198,21 @@ class TMain : public QWidget {
 
     bool shown_ = false;
     int rowBeforePress_ = -1;  // the selected entry when the mouse went down on the list
+
+    // Period and grid
+    void PickDate(QPushButton* button, QLineEdit* field);
+    void OpenCellEditor(const QString& text, int caret);
+    std::string CurrentMonthFileName() const;
+    int editRow_ = -1;  // the cell the open editor writes to; -1 while it is closed
+    int editColumn_ = -1;
+
+    // Generator, export and printing
+  public:
+    // The printer that the print dialog sets up, made when first needed. Tests
+    // point it at a PDF file before they confirm the dialog.
+    QPrinter* JournalPrinter();
+
+  private:
+    std::shared_ptr<QPrinter> Printer;              // outlives the dialog that refers to it
+    std::shared_ptr<QPrintDialog> PrintDialogOwner;  // released before Printer
 };

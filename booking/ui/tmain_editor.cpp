@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStringList>
 #include <QTableWidget>
 #include <algorithm>
 
@@ -50,9 +51,14 @@ void TMain::LoadEmployeeList() {
     // which then picks an entry of its own; the caller decides what is selected.
     const QSignalBlocker blocker(lstMitarbeiter);
     lstMitarbeiter->clear();
+    // All at once: added one by one, thousands of entries would each make the
+    // list lay itself out anew.
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(entries.size()));
     for (const std::string& entry : entries) {
-        lstMitarbeiter->addItem(QString::fromStdString(entry));
+        texts.append(QString::fromStdString(entry));
     }
+    lstMitarbeiter->addItems(texts);
     if (lstMitarbeiter->count() > 0) {
         SetEditorState(false);
     }

@@ -1,21 +1,98 @@
 // The period, the two grids and the cell editor.
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
+#include <QStyleOptionViewItem>
 #include <QTableWidget>
 
+#include "bookings/grid_rules.h"
+#include "bookings/month_file.h"
 #include "bookings/period.h"
+#include "bookings/totals.h"
+#include "data/durable_file.h"
 #include "data/time_text.h"
 #include "dialogs.h"
 #include "maskededit.h"
 #include "tkalender.h"
 #include "tmain.h"
 
-void TMain::btnVonClick() {}
+namespace {
 
-void TMain::btnBisClick() {}
+QString FromStd(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QColor ToColor(const kolvaro::Rgb& rgb) {
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+QString TwoDigits(int value) {
+    return QString::number(value).rightJustified(2, u'0');
+}
+
+// The weekday and date of every row of the date grid, headings included.
+std::vector<kolvaro::DayIdentity> DateRows(const QTableWidget* dates, int rows) {
+    std::vector<kolvaro::DayIdentity> result(static_cast<std::size_t>(rows));
+    for (int row = 0; row < rows; ++row) {
+        result[static_cast<std::size_t>(row)] = {TMain::CellText(dates, row, 0).toStdString(),
+                                                 TMain::CellText(dates, row, 1).toStdString()};
+    }
+    return result;
+}
+
+// The six cells of the booking grid's rows from `first` on.
+std::vector<kolvaro::BookingDay> BookingRows(const QTableWidget* grid, int first, int rows) {
+    std::vector<kolvaro::BookingDay> result;
+    for (int row = first; row < rows; ++row) {
+        kolvaro::BookingDay day;
+        for (int column = 0; column < 6; ++column) {
+            day.cells[static_cast<std::size_t>(column)] =
+                TMain::CellText(grid, row, column).toStdString();
+        }
+        result.push_back(std::move(day));
+    }
+    return result;
+}
+
+// No cell shows more than a few characters; a text beyond any sensible
+// length (only a damaged month file can bring one) is not laid out whole on
+// every repaint.
+constexpr qsizetype kLongestDrawnText = 200;
+
+}  // namespace
+
+std::string TMain::CurrentMonthFileName() const {
+    return kolvaro::MonthFileName(ProgramDirectory, edNummer->text().toStdString(),
+                                  edDatumBis->text().toStdString());
+}
+
+void TMain::PickDate(QPushButton* button, QLineEdit* field) {
+    if (Kalender == nullptr) {
+        return;
+    }
+    // The picker opens where the button is, counted from the window's outer
+    // corner.
+    Kalender->move(x() + Panel1->x() + button->x(), y() + Panel1->y() + button->y());
+    Kalender->exec();
+    const QString dd = TwoDigits(Kalender->Day);
+    if (dd == QStringLiteral("00")) {
+        return;  // closed without a choice
+    }
+    field->setText(dd + u'.' + TwoDigits(Kalender->Month) + u'.' + QString::number(Kalender->Year));
+}
+
+void TMain::btnVonClick() {
+    PickDate(btnVon, edDatumVon);
+}
+
+void TMain::btnBisClick() {
+    PickDate(btnBis, edDatumBis);
+}
 
 void TMain::edDatumVonChange() {
     PreparePeriod();
@@ -33,6 +110,17 @@ void TMain::cbxMonatChange() {
 }
 
 void TMain::PreparePeriod() {
+    // A time still being typed belongs to the period that is going away; it
+    // must not land on the same cell of the new one. (The year arrows change
+    // the period without taking the focus from the editor.)
+    if (editRow_ >= 0) {
+        editRow_ = -1;
+        editColumn_ = -1;
+        if (meGridEdit->hasFocus()) {
+            Grid->setFocus(Qt::OtherFocusReason);
+        }
+        meGridEdit->hide();
+    }
     for (QTableWidget* grid : {GridDatum, Grid}) {
         for (int row = 1; row < grid->rowCount(); ++row) {
             for (int column = 0; column < grid->columnCount(); ++column) {
@@ -53,7 +141,7 @@ void TMain::PreparePeriod() {
         case kolvaro::PeriodOutcome::TooLong:
         case kolvaro::PeriodOutcome::EndBeforeStart:
             if (generation) {
-                CurrentDialogs().ShowMessage(this, QString::fromStdString(period.message));
+                CurrentDialogs().ShowMessage(this, FromStd(period.message));
             }
             for (QWidget* widget : std::initializer_list<QWidget*>{btnBuchungenErzeugen, btnDrucken,
                                                                    btnExport, Grid}) {
@@ -66,8 +154,8 @@ void TMain::PreparePeriod() {
             GridDatum->setRowCount(rows);
             for (int i = 0; i < static_cast<int>(period.days.size()); ++i) {
                 const kolvaro::DayIdentity& day = period.days[static_cast<std::size_t>(i)];
-                SetCell(GridDatum, i + 1, 0, QString::fromStdString(day.weekday));
-                SetCell(GridDatum, i + 1, 1, QString::fromStdString(day.date));
+                SetCell(GridDatum, i + 1, 0, FromStd(day.weekday));
+                SetCell(GridDatum, i + 1, 1, FromStd(day.date));
             }
             btnBuchungenErzeugen->setEnabled(true);
             btnDrucken->setEnabled(true);
@@ -83,22 +171,195 @@ void TMain::PreparePeriod() {
     }
 }
 
-void TMain::GridDrawCell(QPainter&, int, int, const QRect&, bool) {}
+void TMain::GridDrawCell(QPainter& canvas, int col, int row, const QRect& rect, bool selected) {
+    const QString text = CellText(Grid, row, col);
+    const kolvaro::CellStyle style = kolvaro::BookingCellStyle(col, row, text.toStdString());
+    const QPalette& palette = Grid->palette();
+    canvas.setFont(Grid->font());
+    if (style.fill) {
+        canvas.setBrush(ToColor(*style.fill));
+        canvas.setPen(palette.color(QPalette::Active, QPalette::Text));
+    } else {
+        // A filled booking cell keeps the look the platform gives it.
+        const QPalette::ColorGroup group =
+            Grid->window()->isActiveWindow() ? QPalette::Active : QPalette::Inactive;
+        canvas.setBrush(palette.color(group, selected ? QPalette::Highlight : QPalette::Base));
+        canvas.setPen(palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+    }
+    DrawCellText(canvas, text, rect, style.alignment);
+}
 
-void TMain::GridDatumDrawCell(QPainter&, int, int, const QRect&, bool) {}
+void TMain::GridDatumDrawCell(QPainter& canvas, int col, int row, const QRect& rect, bool) {
+    const QString weekday = CellText(GridDatum, row, 0);
+    const kolvaro::CellStyle style = kolvaro::DateCellStyle(col, row, weekday.toStdString());
+    canvas.setFont(GridDatum->font());
+    canvas.setBrush(ToColor(style.fill.value_or(kolvaro::kPaleGreen)));
+    canvas.setPen(style.text ? ToColor(*style.text)
+                             : GridDatum->palette().color(QPalette::Active, QPalette::Text));
+    // The last pixel row of the section is the grid line, drawn here since the
+    // date grid has no lines of its own.
+    const QRect cell(rect.left(), rect.top(), rect.width(), rect.height() - 1);
+    DrawCellText(canvas, CellText(GridDatum, row, col), cell, style.alignment);
 
-void TMain::DrawCellText(QPainter&, const QString&, const QRect&, int) {}
+    QStyleOptionViewItem option;
+    option.initFrom(GridDatum);
+    const QColor line = QColor::fromRgba(static_cast<QRgb>(
+        GridDatum->style()->styleHint(QStyle::SH_Table_GridLineColor, &option, GridDatum)));
+    canvas.setClipping(false);
+    canvas.setPen(line);
+    canvas.drawLine(rect.left(), rect.bottom(), rect.right(), rect.bottom());
+}
 
-void TMain::GridDblClick() {}
+void TMain::DrawCellText(QPainter& canvas, const QString& text, const QRect& rect, int alignment) {
+    canvas.fillRect(rect, canvas.brush());
+    const QString shown = text.left(kLongestDrawnText);
+    const QFontMetrics metrics(canvas.font());
+    const kolvaro::CellRect cell{rect.left(), rect.top(), rect.left() + rect.width(),
+                                 rect.top() + rect.height()};
+    const kolvaro::TextPoint at = kolvaro::CellTextPosition(cell, metrics.horizontalAdvance(shown),
+                                                            metrics.height(), alignment);
+    canvas.setClipRect(rect);
+    // The point is the text's top left corner; Qt draws from the baseline.
+    canvas.drawText(at.x, at.y + metrics.ascent(), shown);
+}
 
-void TMain::GridKeyPress(QChar) {}
+void TMain::OpenCellEditor(const QString& text, int caret) {
+    const int column = Grid->currentColumn();
+    const int row = Grid->currentRow();
+    if (!kolvaro::IsEditableColumn(column) || row < 1) {
+        return;
+    }
+    editRow_ = row;
+    editColumn_ = column;
+    // The cell sits right at the grid's section corner: one pixel up and left
+    // of where the editor went when the line was drawn inside the cell.
+    const kolvaro::CellRect place = kolvaro::CellEditorRect(column, row, Grid->x());
+    meGridEdit->setGeometry(place.left - 1, place.top - 2 + Grid->y(), place.right - place.left,
+                            place.bottom - place.top);
+    meGridEdit->setText(text);
+    meGridEdit->show();
+    meGridEdit->raise();
+    meGridEdit->setFocus(Qt::OtherFocusReason);
+    meGridEdit->setCursorPosition(caret);
+}
 
-void TMain::GridKeyUp(int) {}
+void TMain::GridDblClick() {
+    OpenCellEditor(CellText(Grid, Grid->currentRow(), Grid->currentColumn()), 0);
+}
 
-void TMain::meGridEditKeyUp(int) {}
+void TMain::GridKeyPress(QChar key) {
+    // The editor takes digits only; any other character opens nothing.
+    if (!key.isDigit() || key.unicode() > 127) {
+        return;
+    }
+    OpenCellEditor(QString(key) + QStringLiteral(" :  "), 1);
+}
 
-void TMain::meGridEditExit() {}
+void TMain::GridKeyUp(int key) {
+    if (key != Qt::Key_Delete) {
+        return;
+    }
+    const int column = Grid->currentColumn();
+    const int row = Grid->currentRow();
+    if (!kolvaro::IsEditableColumn(column) || row < 1) {
+        return;
+    }
+    SetCell(Grid, row, column, QString());
+    // A month file that cannot be written is reported here.
+    CalculateTotals();
+}
 
-void TMain::LoadMonthFile() {}
+void TMain::meGridEditKeyUp(int key) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) {
+        return;
+    }
+    if (editRow_ < 0) {
+        return;
+    }
+    const int column = editColumn_;
+    const int row = editRow_;
+    meGridEditExit();
+    const kolvaro::GridCell next = kolvaro::NextCellAfterEnter(column, row, Grid->rowCount());
+    Grid->setCurrentCell(next.row, next.column);
+}
 
-void TMain::CalculateTotals() {}
+void TMain::meGridEditExit() {
+    if (editRow_ < 0) {
+        return;  // closed already; hiding the editor takes its focus once more
+    }
+    const int row = editRow_;
+    const int column = editColumn_;
+    editRow_ = -1;
+    editColumn_ = -1;
+
+    if (const auto time = kolvaro::AcceptEditedTime(meGridEdit->text().toStdString())) {
+        if (row < Grid->rowCount()) {
+            SetCell(Grid, row, column, FromStd(*time));
+            try {
+                CalculateTotals();
+            } catch (const std::exception&) {
+                // The grid shows the new totals; a month file that could not
+                // be written stays as it was, without a message while typing.
+            }
+        }
+    }
+    // Enter hands the focus back to the grid; a click elsewhere keeps it where
+    // the user put it.
+    if (meGridEdit->hasFocus() || QApplication::focusWidget() == nullptr) {
+        Grid->setFocus(Qt::OtherFocusReason);
+    }
+    meGridEdit->hide();
+}
+
+void TMain::LoadMonthFile() {
+    try {
+        MonthLines.clear();
+        const std::optional<std::string> bytes = kolvaro::ReadWholeFile(CurrentMonthFileName());
+        if (!bytes) {
+            return;
+        }
+        MonthLines = kolvaro::SplitMonthFile(*bytes);
+        const int rows = std::min(Grid->rowCount(), GridDatum->rowCount());
+        const kolvaro::LoadedMonth loaded =
+            kolvaro::ParseMonthLines(MonthLines, DateRows(GridDatum, rows));
+        const int filled = std::min(rows, static_cast<int>(loaded.cells.size()));
+        for (int row = 1; row < filled; ++row) {
+            const auto& cells = loaded.cells[static_cast<std::size_t>(row)];
+            for (int column = 0; column < 6; ++column) {
+                if (const auto& value = cells[static_cast<std::size_t>(column)]) {
+                    SetCell(Grid, row, column, FromStd(*value));
+                }
+            }
+        }
+        if (loaded.totalCaption) {
+            lbStunden->setText(FromStd(*loaded.totalCaption));
+        }
+    } catch (const std::exception&) {
+        // A month file that cannot be read shows what was loaded up to there.
+    }
+}
+
+void TMain::CalculateTotals() {
+    const int rows = std::min(Grid->rowCount(), GridDatum->rowCount());
+    std::vector<kolvaro::BookingDay> days = BookingRows(Grid, 1, rows);
+    const std::string caption = kolvaro::ComputeTotals(days);
+    for (int row = 1; row < rows; ++row) {
+        const kolvaro::BookingDay& day = days[static_cast<std::size_t>(row - 1)];
+        SetCell(Grid, row, 4, FromStd(day.cells[4]));
+        SetCell(Grid, row, 5, FromStd(day.cells[5]));
+    }
+    lbStunden->setText(FromStd(caption));
+    if (IsGenerationMode()) {
+        return;
+    }
+
+    // Journal mode keeps the month in its file after every change.
+    std::optional<std::string> entry;
+    if (const QListWidgetItem* selected = lstMitarbeiter->currentItem()) {
+        entry = selected->text().toStdString();
+    }
+    MonthLines =
+        kolvaro::ComposeMonthLines(entry, DateRows(GridDatum, rows), BookingRows(Grid, 0, rows),
+                                   lbStunden->text().toStdString());
+    kolvaro::SaveMonthFile(CurrentMonthFileName(), MonthLines);
+}

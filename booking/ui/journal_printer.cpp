@@ -1,0 +1,66 @@
+#include "journal_printer.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPen>
+
+namespace {
+
+QString FromStd(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QColor Colour(const kolvaro::Rgb& rgb) {
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+QPen Pen(const kolvaro::Rgb& rgb, int width) {
+    QPen pen(Colour(rgb));
+    pen.setWidth(width);
+    pen.setJoinStyle(Qt::MiterJoin);
+    return pen;
+}
+
+}  // namespace
+
+QFont JournalFont(const kolvaro::JournalFont& font) {
+    QFont qfont(QStringLiteral("Arial"));
+    qfont.setPointSize(font.pointSize);
+    qfont.setBold(font.bold);
+    // Widths must match what is drawn: no hinting towards the screen's grid.
+    qfont.setHintingPreference(QFont::PreferNoHinting);
+    return qfont;
+}
+
+int DeviceJournalMeasurer::TextWidth(const kolvaro::JournalFont& font,
+                                     std::string_view text) const {
+    return QFontMetrics(JournalFont(font), device_).horizontalAdvance(FromStd(text));
+}
+
+int DeviceJournalMeasurer::LineHeight() const {
+    return QFontMetrics(JournalFont(kolvaro::JournalFont{11, false}), device_).height();
+}
+
+void RenderJournal(QPainter& painter, const std::vector<kolvaro::DrawOp>& ops) {
+    for (const kolvaro::DrawOp& op : ops) {
+        if (const auto* text = std::get_if<kolvaro::TextOp>(&op)) {
+            painter.setFont(JournalFont(text->font));
+            const QString content = FromStd(text->text);
+            const QFontMetrics metrics = painter.fontMetrics();
+            // The text's cell is filled first, so that it reads on any ground.
+            const QRect cell(text->x, text->y, metrics.horizontalAdvance(content),
+                             metrics.height());
+            painter.fillRect(cell, Colour(text->background));
+            painter.setPen(Qt::black);
+            painter.drawText(QPoint(text->x, text->y + metrics.ascent()), content);
+        } else if (const auto* rect = std::get_if<kolvaro::RectOp>(&op)) {
+            painter.setPen(Pen(rect->pen, rect->penWidth));
+            painter.setBrush(Colour(rect->fill));
+            painter.drawRect(
+                QRect(QPoint(rect->left, rect->top), QPoint(rect->right - 1, rect->bottom - 1)));
+        } else if (const auto* line = std::get_if<kolvaro::LineOp>(&op)) {
+            painter.setPen(Pen(line->pen, line->penWidth));
+            painter.drawLine(line->x1, line->y1, line->x2, line->y2);
+        }
+    }
+}

@@ -1,0 +1,730 @@
+// The period, the two grids, the cell editor and the month file, driven
+// through the real widgets as a user would: picking dates in the calendar,
+// typing times into the grid, pressing Enter and Delete.
+
+#include <sys/mount.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <random>
+
+#include "data/clock.h"
+#include "kolvaro_test_main.h"
+#include "maskededit.h"
+#include "scripted_dialogs.h"
+#include "tkalender.h"
+#include "tmain.h"
+#include "updowncontrol.h"
+
+namespace {
+
+const QByteArray kGeneration = "[Global]\r\nAutoBuchung=1\r\n";
+const QByteArray kEmployee =
+    "[0007]\r\nNummer=0007\r\nName=Anna Berg\r\nMo=1\r\nDi=1\r\nMi=1\r\nDo=1\r\nFr=1\r\nSa=0\r\n"
+    "So=0\r\nBeginnVon=07:30\r\nBeginnBis=08:00\r\nPauseBeginnVon=12:00\r\nPauseBeginnBis=12:15\r\n"
+    "PauseEndeVon=12:30\r\nPauseEndeBis=12:45\r\nEndeVon=16:00\r\nEndeBis=16:30\r\n";
+
+const QString kTooLong = QStringLiteral("Zeitraum darf nicht größer als 31 Tage sein!");
+const QString kInvalid = QStringLiteral("Bitte gültigen Zeitraum eingeben!");
+
+// The lines of a file, each of which must end with CR LF.
+QList<QByteArray> CrLfLines(const QByteArray& bytes) {
+    QList<QByteArray> lines = bytes.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty()) {
+        lines.removeLast();
+    }
+    for (QByteArray& line : lines) {
+        if (!line.endsWith('\r')) {
+            return {};  // a line without its CR
+        }
+        line.chop(1);
+    }
+    return lines;
+}
+
+// The month file of February 2008 as the program writes it, with 04.02.2008
+// booked from 07:30 to 16:00 with half an hour's break.
+QList<QByteArray> FebruaryLines() {
+    QList<QByteArray> lines = {";0007        Anna Berg", "",
+                               ";Datum;Kommt;Pause;Pause;Geht;Tag;Summe;"};
+    const char* weekdays[] = {"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"};
+    for (int day = 1; day <= 29; ++day) {
+        const QByteArray weekday = weekdays[(day + 4) % 7];  // 01.02.2008 was a Friday
+        const QByteArray date = QByteArray::number(day).rightJustified(2, '0') + ".02.2008";
+        if (day == 4) {
+            lines << "Mo;04.02.2008;07:30;12:00;12:30;16:00;08:00;8:00;";
+        } else {
+            lines << weekday + ';' + date + ";;;;;00:00;" + (day < 4 ? "0:00" : "8:00") + ';';
+        }
+    }
+    lines << ""
+          << ";;;;;;Summe:;8:00 ;"
+          << ""
+          << ""
+          << "Kolvaro Zeiterfassung - www.kolvaro.de";
+    return lines;
+}
+
+QByteArray Joined(const QList<QByteArray>& lines, const QByteArray& end = "\r\n") {
+    QByteArray bytes;
+    for (const QByteArray& line : lines) {
+        bytes += line + end;
+    }
+    return bytes;
+}
+
+}  // namespace
+
+class PeriodGridTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<ScriptedDialogs> dialogs;
+    std::unique_ptr<TMain> main;
+    TKalender* kalender = nullptr;  // owned by the window
+    QString programDir;
+    QString mounted;  // a tmpfs a test mounted, taken down afterwards
+
+    QString MonthFile(const char* name = "0007_022008.csv") const {
+        return programDir + u'/' + QLatin1String(name);
+    }
+
+    static QByteArray Read(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    static void Write(const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    // The window started in `folder` (the temporary folder by default) with
+    // this settings file, shown and active, with its calendar picker.
+    void Start(const QByteArray& ini, const QString& folder = QString()) {
+        programDir = folder.isEmpty() ? dir->path() : folder;
+        Write(programDir + QStringLiteral("/velmora.ini"), ini);
+        QVERIFY(QDir::setCurrent(programDir));
+        main = std::make_unique<TMain>();
+        kalender = new TKalender(main.get());
+        main->SetKalender(kalender);
+        main->show();
+        QApplication::setActiveWindow(main.get());
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+    }
+
+    // Picks a date with the calendar picker that the button opens.
+    void Pick(QPushButton* button, int day, int month, int year) {
+        bool picked = false;
+        QTimer::singleShot(0, this, [&] {
+            QVERIFY(kalender->isVisible());
+            // The picker opens where the button is.
+            QCOMPARE(kalender->pos(), main->pos() + main->Panel1->pos() + button->pos());
+            kalender->ShowMonthOf(month, year);
+            for (int i = 0; i < 42; ++i) {
+                QLabel* label = kalender->DayLabel(i / 7, i % 7);
+                if (!label->isHidden() && label->text() == QString::number(day)) {
+                    QTest::mouseDClick(label, Qt::LeftButton);
+                    picked = true;
+                    return;
+                }
+            }
+            kalender->reject();
+        });
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(picked);
+        QVERIFY(kalender->isHidden());
+        BackToMain();
+    }
+
+    void PickPeriod(const QString& start, const QString& end) {
+        const auto pick = [this](QPushButton* button, const QString& date) {
+            Pick(button, date.left(2).toInt(), date.mid(3, 2).toInt(), date.mid(6).toInt());
+        };
+        pick(main->btnVon, start);
+        pick(main->btnBis, end);
+    }
+
+    // Types into whatever holds the focus, one key at a time, as a user does.
+    static void Type(const QString& keys) {
+        for (const QChar key : keys) {
+            QWidget* focus = QApplication::focusWidget();
+            QVERIFY(focus != nullptr);
+            QTest::keyClick(focus, key.toLatin1());
+        }
+    }
+
+    static void PressEnter() {
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY(focus != nullptr);
+        QTest::keyClick(focus, Qt::Key_Return);
+    }
+
+    void GoTo(int row, int column) {
+        main->Grid->setFocus(Qt::OtherFocusReason);
+        main->Grid->setCurrentCell(row, column);
+    }
+
+    // A time typed on a cell and ended with Enter.
+    void EnterTime(int row, int column, const QString& digits) {
+        GoTo(row, column);
+        Type(digits);
+        PressEnter();
+    }
+
+    // As the window system delivers it: a click, then the double click.
+    void DoubleClick(const QPoint& at) {
+        QTest::mouseClick(main->Grid->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(main->Grid->viewport(), Qt::LeftButton, {}, at);
+    }
+
+    QString Cell(int row, int column) const { return TMain::CellText(main->Grid, row, column); }
+
+    QStringList DayLine(int row) const {
+        QStringList cells;
+        for (int column = 0; column < 6; ++column) {
+            cells << Cell(row, column);
+        }
+        return cells;
+    }
+
+    // Every cell of the booking grid and the total panel.
+    QStringList Snapshot() const {
+        QStringList cells;
+        for (int row = 0; row < main->Grid->rowCount(); ++row) {
+            cells << DayLine(row).join(u'|');
+        }
+        cells << main->lbStunden->text();
+        return cells;
+    }
+
+    QStringList MonthFiles() const {
+        return QDir(programDir).entryList({QStringLiteral("*.csv")}, QDir::Files);
+    }
+
+    // Mounts a small tmpfs for the program directory; false where mounting is refused.
+    bool MountTmpfs(const QString& path) {
+        QDir().mkpath(path);
+        if (::mount("tmpfs", path.toLocal8Bit().constData(), "tmpfs", 0, "size=1m") != 0) {
+            return false;
+        }
+        mounted = path;
+        return true;
+    }
+
+    // Opens the calendar with `button` and closes it with Escape.
+    void CloseWithoutChoice(QPushButton* button) {
+        QTimer::singleShot(0, this, [this] { QTest::keyClick(kalender, Qt::Key_Escape); });
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(kalender->isHidden());
+        BackToMain();
+    }
+
+    // Without a window manager nobody gives the main window back its
+    // activation when the picker closes.
+    void BackToMain() {
+        QApplication::setActiveWindow(main.get());
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+    }
+
+  private slots:
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        dialogs = std::make_unique<ScriptedDialogs>();
+        // "Today" is 15.03.2008, so journal mode starts on March 2008.
+        kolvaro::SetClock([] { return kolvaro::FixedReading(2008, 3, 15, 9, 30); });
+    }
+
+    void cleanup() {
+        main.reset();
+        QDir::setCurrent(QDir::tempPath());
+        if (!mounted.isEmpty()) {
+            ::umount2(mounted.toLocal8Bit().constData(), MNT_DETACH);
+            mounted.clear();
+        }
+        QVERIFY(!dialogs->unanswered);
+        dialogs.reset();
+        kolvaro::SetClock({});
+    }
+
+    void journalDayIsTypedSavedAndRestored() {
+        Start(kEmployee);
+        main->cbxMonat->setCurrentIndex(1);
+        QCOMPARE(main->edDatumVon->text(), QStringLiteral("01.02.2008"));
+        QCOMPARE(main->edDatumBis->text(), QStringLiteral("29.02.2008"));
+        QCOMPARE(main->Grid->rowCount(), 30);
+        QCOMPARE(TMain::CellText(main->GridDatum, 4, 0), QStringLiteral("Mo"));
+        QVERIFY(MonthFiles().isEmpty());  // showing a month writes nothing
+
+        // The first digit opens the editor over the cell.
+        GoTo(4, 0);
+        Type(QStringLiteral("0"));
+        QVERIFY(main->meGridEdit->isVisible());
+        QVERIFY(main->meGridEdit->hasFocus());
+        QCOMPARE(main->meGridEdit->text(), QStringLiteral("0 :  "));
+        QCOMPARE(main->meGridEdit->cursorPosition(), 1);
+        const QModelIndex index = main->Grid->model()->index(4, 0);
+        const QPoint cell =
+            main->Grid->viewport()->mapTo(main->Panel1, main->Grid->visualRect(index).topLeft());
+        QCOMPARE(main->meGridEdit->geometry(), QRect(cell, QSize(38, 16)));
+        Type(QStringLiteral("730"));
+        PressEnter();
+        QVERIFY(main->meGridEdit->isHidden());
+        QCOMPARE(QApplication::focusWidget(), main->Grid);
+        QCOMPARE(main->Grid->currentColumn(), 1);
+        QCOMPARE(main->Grid->currentRow(), 4);
+        QVERIFY(MonthFiles().contains(QStringLiteral("0007_022008.csv")));
+
+        // The rest of the day: each time ended with Enter, as a user goes on.
+        Type(QStringLiteral("1200"));
+        PressEnter();
+        Type(QStringLiteral("1230"));
+        PressEnter();
+        Type(QStringLiteral("1600"));
+        PressEnter();
+        QCOMPARE(main->Grid->currentColumn(), 0);
+        QCOMPARE(main->Grid->currentRow(), 5);
+        QCOMPARE(DayLine(4), QStringList({"07:30", "12:00", "12:30", "16:00", "08:00", "8:00"}));
+        QCOMPARE(DayLine(1), QStringList({"", "", "", "", "00:00", "0:00"}));
+        QCOMPARE(main->lbStunden->text(), QStringLiteral("8:00 "));
+        QVERIFY(dialogs->messages.isEmpty());
+        QVERIFY(dialogs->errors.isEmpty());
+
+        const QByteArray bytes = Read(MonthFile());
+        const QList<QByteArray> lines = CrLfLines(bytes);
+        QCOMPARE(lines.size(), 37);
+        QCOMPARE(bytes, Joined(FebruaryLines()));
+        QCOMPARE(lines[6], QByteArray("Mo;04.02.2008;07:30;12:00;12:30;16:00;08:00;8:00;"));
+        QCOMPARE(lines[33], QByteArray(";;;;;;Summe:;8:00 ;"));
+
+        // Another month shows its own (empty) lines; coming back restores all.
+        const QStringList before = Snapshot();
+        main->cbxMonat->setCurrentIndex(2);
+        QCOMPARE(Cell(4, 0), QString());
+        QCOMPARE(main->lbStunden->text(), QStringLiteral("0:00 "));
+        main->cbxMonat->setCurrentIndex(1);
+        QCOMPARE(Snapshot(), before);
+        QCOMPARE(Read(MonthFile()), bytes);  // loading wrote nothing
+    }
+
+    void changingTheYearWhileTypingDropsTheTime() {
+        Start(kEmployee);
+        main->cbxMonat->setCurrentIndex(1);
+        EnterTime(4, 0, QStringLiteral("0730"));
+        const QByteArray saved = Read(MonthFile());
+        GoTo(5, 0);
+        Type(QStringLiteral("0815"));
+        QVERIFY(main->meGridEdit->isVisible());
+        // The arrows take no focus: the editor is still open when the year changes.
+        QTest::mouseClick(main->UpDown->upButton(), Qt::LeftButton);
+        QCOMPARE(main->edDatumBis->text(), QStringLiteral("28.02.2009"));
+        QVERIFY(main->meGridEdit->isHidden());
+        QCOMPARE(Cell(5, 0), QString());
+        QCOMPARE(MonthFiles(), QStringList(QStringLiteral("0007_022008.csv")));
+        QCOMPARE(Read(MonthFile()), saved);
+    }
+
+    void enterWalksTheDayAndStopsOnTheLastCell() {
+        Start(kEmployee);  // March 2008: 31 days
+        EnterTime(31, 3, QStringLiteral("1700"));
+        QCOMPARE(main->Grid->currentRow(), 31);
+        QCOMPARE(main->Grid->currentColumn(), 3);
+        EnterTime(2, 3, QStringLiteral("1700"));
+        QCOMPARE(main->Grid->currentRow(), 3);
+        QCOMPARE(main->Grid->currentColumn(), 0);
+    }
+
+    void periodRule_data() {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("rows");  // RowCount afterwards
+
+        QTest::newRow("March, 31 days") << "01.03.2008"
+                                        << "31.03.2008" << QString() << 32;
+        QTest::newRow("January, n = 30") << "01.01.2008"
+                                         << "31.01.2008" << QString() << 32;
+        QTest::newRow("one day") << "05.03.2008"
+                                 << "05.03.2008" << QString() << 2;
+        QTest::newRow("32 days") << "01.01.2008"
+                                 << "01.02.2008" << kTooLong << 2;
+        QTest::newRow("end before start") << "10.03.2008"
+                                          << "09.03.2008" << kInvalid << 2;
+    }
+
+    void periodRule() {
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        QFETCH(QString, message);
+        QFETCH(int, rows);
+
+        Start(kGeneration + kEmployee);
+        // First the one-day period of the start date: the actions come on.
+        PickPeriod(start, start);
+        QCOMPARE(main->Grid->rowCount(), 2);
+        QVERIFY(main->Grid->isEnabled());
+        QVERIFY(main->btnBuchungenErzeugen->isEnabled());
+        QVERIFY(!main->btnExport->isEnabled());  // only a generation enables it
+        main->btnExport->setEnabled(true);       // as after a generation
+        QVERIFY(dialogs->messages.isEmpty());
+
+        Pick(main->btnBis, end.left(2).toInt(), end.mid(3, 2).toInt(), end.mid(6).toInt());
+        QCOMPARE(main->edDatumBis->text(), end);
+        QCOMPARE(dialogs->messages, message.isEmpty() ? QStringList() : QStringList(message));
+        QCOMPARE(main->Grid->rowCount(), rows);
+        QCOMPARE(main->GridDatum->rowCount(), rows);
+        const bool accepted = message.isEmpty();
+        QCOMPARE(main->Grid->isEnabled(), accepted);
+        QCOMPARE(main->btnBuchungenErzeugen->isEnabled(), accepted);
+        QCOMPARE(main->btnDrucken->isEnabled(), accepted);
+        QCOMPARE(main->btnExport->isEnabled(), accepted);  // left alone when accepted
+        if (accepted) {
+            QCOMPARE(TMain::CellText(main->GridDatum, 1, 1), start);
+            QCOMPARE(TMain::CellText(main->GridDatum, rows - 1, 1), end);
+        } else {
+            QCOMPARE(TMain::CellText(main->GridDatum, 1, 1), QString());
+        }
+        QVERIFY(MonthFiles().isEmpty());
+    }
+
+    void weekendLinesOfMarch2008() {
+        Start(kGeneration + kEmployee);
+        PickPeriod(QStringLiteral("01.03.2008"), QStringLiteral("31.03.2008"));
+        QCOMPARE(TMain::CellText(main->GridDatum, 1, 0), QStringLiteral("Sa"));
+        QCOMPARE(TMain::CellText(main->GridDatum, 2, 0), QStringLiteral("So"));
+        QCOMPARE(TMain::CellText(main->GridDatum, 3, 0), QStringLiteral("Mo"));
+        QCOMPARE(TMain::CellText(main->GridDatum, 31, 1), QStringLiteral("31.03.2008"));
+    }
+
+    void onlyTheStartDateOrNoChoiceChangesNothingElse() {
+        Start(kGeneration + kEmployee);
+        Pick(main->btnVon, 3, 3, 2008);
+        QCOMPARE(main->edDatumVon->text(), QStringLiteral("03.03.2008"));
+        QVERIFY(dialogs->messages.isEmpty());
+        QVERIFY(!main->btnBuchungenErzeugen->isEnabled());
+        QVERIFY(!main->Grid->isEnabled());
+        QCOMPARE(TMain::CellText(main->GridDatum, 1, 1), QString());
+
+        Pick(main->btnBis, 4, 3, 2008);
+        QCOMPARE(main->Grid->rowCount(), 3);
+        CloseWithoutChoice(main->btnVon);
+        CloseWithoutChoice(main->btnBis);
+        QCOMPARE(main->edDatumVon->text(), QStringLiteral("03.03.2008"));
+        QCOMPARE(main->edDatumBis->text(), QStringLiteral("04.03.2008"));
+        QCOMPARE(TMain::CellText(main->GridDatum, 2, 1), QStringLiteral("04.03.2008"));
+        QVERIFY(main->Grid->isEnabled());
+        QVERIFY(dialogs->messages.isEmpty());
+    }
+
+    void deleteEmptiesTimeCellsOnly() {
+        Start(kGeneration + kEmployee);
+        PickPeriod(QStringLiteral("04.02.2008"), QStringLiteral("08.02.2008"));
+        EnterTime(1, 0, QStringLiteral("0730"));
+        Type(QStringLiteral("1200"));
+        PressEnter();
+        Type(QStringLiteral("1230"));
+        PressEnter();
+        Type(QStringLiteral("1600"));
+        PressEnter();
+        QCOMPARE(DayLine(1), QStringList({"07:30", "12:00", "12:30", "16:00", "08:00", "8:00"}));
+
+        // Delete on "Tag", "Summe" and the headings does nothing.
+        for (const auto& [row, column] : {std::pair{1, 4}, std::pair{1, 5}, std::pair{0, 1}}) {
+            GoTo(row, column);
+            QTest::keyClick(main->Grid, Qt::Key_Delete);
+            QCOMPARE(DayLine(1),
+                     QStringList({"07:30", "12:00", "12:30", "16:00", "08:00", "8:00"}));
+        }
+        // On the second "Pause" it empties the cell; the lone break counts no more.
+        GoTo(1, 2);
+        QTest::keyClick(main->Grid, Qt::Key_Delete);
+        QCOMPARE(DayLine(1), QStringList({"07:30", "12:00", "", "16:00", "08:30", "8:30"}));
+        QCOMPARE(Cell(5, 5), QStringLiteral("8:30"));
+        QCOMPARE(main->lbStunden->text(), QStringLiteral("8:30 "));
+        QVERIFY(dialogs->errors.isEmpty());
+        QVERIFY(MonthFiles().isEmpty());  // generation mode stores nothing
+    }
+
+    void rejectedEditKeepsTheCell_data() {
+        QTest::addColumn<QString>("keys");
+        QTest::newRow("25:00") << "2500";
+        QTest::newRow("minutes 60") << "0760";
+        QTest::newRow("minutes left blank") << "07";
+        QTest::newRow("one digit") << "1";
+    }
+
+    void rejectedEditKeepsTheCell() {
+        QFETCH(QString, keys);
+        Start(kEmployee);
+        main->cbxMonat->setCurrentIndex(1);
+        EnterTime(4, 0, QStringLiteral("0730"));
+        const QByteArray saved = Read(MonthFile());
+        EnterTime(4, 0, keys);
+        QCOMPARE(Cell(4, 0), QStringLiteral("07:30"));
+        QVERIFY(main->meGridEdit->isHidden());
+        QCOMPARE(main->Grid->currentColumn(), 1);  // Enter still moves on
+        QVERIFY(dialogs->messages.isEmpty());
+        QVERIFY(dialogs->errors.isEmpty());
+        QCOMPARE(Read(MonthFile()), saved);
+    }
+
+    void doubleClickEditsTheCellTextAndLettersOpenNothing() {
+        Start(kEmployee);
+        main->cbxMonat->setCurrentIndex(1);
+        EnterTime(4, 1, QStringLiteral("1200"));
+
+        GoTo(4, 1);
+        Type(QStringLiteral("x"));
+        QVERIFY(main->meGridEdit->isHidden());
+        QCOMPARE(Cell(4, 1), QStringLiteral("12:00"));
+
+        // A double click opens the editor on the cell's text, caret first.
+        const QRect rect = main->Grid->visualRect(main->Grid->model()->index(4, 1));
+        DoubleClick(rect.center());
+        QVERIFY(main->meGridEdit->isVisible());
+        QCOMPARE(main->meGridEdit->text(), QStringLiteral("12:00"));
+        QCOMPARE(main->meGridEdit->cursorPosition(), 0);
+        Type(QStringLiteral("13"));
+        // Leaving by a click elsewhere accepts the text too; the focus stays there.
+        main->edName->setFocus(Qt::MouseFocusReason);
+        QVERIFY(main->meGridEdit->isHidden());
+        QCOMPARE(QApplication::focusWidget(), main->edName);
+        QCOMPARE(Cell(4, 1), QStringLiteral("13:00"));
+        QCOMPARE(Cell(4, 4), QStringLiteral("00:00"));
+
+        // Not on "Tag": no editor.
+        const QRect tag = main->Grid->visualRect(main->Grid->model()->index(4, 4));
+        DoubleClick(tag.center());
+        QVERIFY(main->meGridEdit->isHidden());
+    }
+
+    void failedWriteIsSilentAfterAnEditAndReportedAfterDelete_data() {
+        QTest::addColumn<bool>("mount");
+        QTest::newRow("read-only month file") << false;
+        QTest::newRow("read-only file system") << true;
+    }
+
+    void failedWriteIsSilentAfterAnEditAndReportedAfterDelete() {
+        QFETCH(bool, mount);
+        QString folder;
+        if (mount) {
+            folder = dir->filePath(QStringLiteral("mnt"));
+            if (!MountTmpfs(folder)) {
+                QSKIP(qPrintable(QStringLiteral("mounting a tmpfs was refused: ") +
+                                 QString::fromLocal8Bit(std::strerror(errno))));
+            }
+        }
+        Start(kEmployee, folder);
+        main->cbxMonat->setCurrentIndex(1);
+        EnterTime(4, 0, QStringLiteral("0730"));
+        const QByteArray saved = Read(MonthFile());
+        QVERIFY(saved.contains("Mo;04.02.2008;07:30;;;;00:00;0:00;"));
+
+        if (mount) {
+            QCOMPARE(::mount("tmpfs", folder.toLocal8Bit().constData(), "tmpfs",
+                             MS_REMOUNT | MS_RDONLY, "size=1m"),
+                     0);
+        } else {
+            QVERIFY(QFile::setPermissions(MonthFile(), QFile::ReadOwner | QFile::ReadGroup));
+        }
+
+        // A typed time: the grid follows, the file stays, nobody is bothered.
+        EnterTime(4, 1, QStringLiteral("1145"));
+        QCOMPARE(DayLine(4), QStringList({"07:30", "11:45", "", "", "04:15", "4:15"}));
+        QCOMPARE(main->lbStunden->text(), QStringLiteral("4:15 "));
+        QVERIFY(dialogs->errors.isEmpty());
+        QVERIFY(dialogs->messages.isEmpty());
+        QCOMPARE(Read(MonthFile()), saved);
+
+        // Delete: the same failure reaches the error report.
+        GoTo(4, 1);
+        QTest::keyClick(main->Grid, Qt::Key_Delete);
+        QCOMPARE(DayLine(4), QStringList({"07:30", "", "", "", "00:00", "0:00"}));
+        QCOMPARE(dialogs->errors, QStringList(QStringLiteral("Datei ") + MonthFile() +
+                                              QStringLiteral(" kann nicht erstellt werden")));
+        QCOMPARE(Read(MonthFile()), saved);
+        QCOMPARE(MonthFiles(), QStringList(QStringLiteral("0007_022008.csv")));
+        QCOMPARE(QDir(programDir).entryList(QDir::Files | QDir::Hidden).size(), 2);  // no leftovers
+        QVERIFY(main->Grid->isEnabled());
+    }
+
+    void withoutSelectedEmployeeTheDeleteReportsTheList() {
+        Start(kEmployee);
+        main->cbxMonat->setCurrentIndex(1);
+        EnterTime(4, 0, QStringLiteral("0730"));
+        {
+            // The list loses its choice while the editor still shows the employee.
+            const QSignalBlocker quiet(main->lstMitarbeiter);
+            main->lstMitarbeiter->setCurrentRow(-1);
+        }
+        QCOMPARE(Cell(4, 0), QStringLiteral("07:30"));
+        GoTo(4, 0);
+        const QByteArray saved = Read(MonthFile());
+        QTest::keyClick(main->Grid, Qt::Key_Delete);
+        QCOMPARE(dialogs->errors,
+                 QStringList(QStringLiteral("Listenindex außerhalb des zulässigen Bereichs")));
+        QCOMPARE(Cell(4, 0), QString());
+        QCOMPARE(Read(MonthFile()), saved);
+    }
+
+    void damagedMonthFileLoadsAsFarAsItCan_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("kommt");  // Kommt of 04.02.2008 afterwards
+        QTest::addColumn<QString>("total");  // the total panel afterwards
+
+        const QList<QByteArray> good = FebruaryLines();
+        QTest::newRow("as written") << Joined(good) << "07:30"
+                                    << "8:00 ";
+        QTest::newRow("lone LF") << Joined(good, "\n") << "07:30"
+                                 << "8:00 ";
+        QTest::newRow("lone CR") << Joined(good, "\r") << "07:30"
+                                 << "8:00 ";
+        QTest::newRow("empty file") << QByteArray() << ""
+                                    << "0:00 ";
+
+        QList<QByteArray> shorter = good;
+        shorter.removeLast();
+        shorter.removeLast();  // the summary is now looked for on a day line
+        QTest::newRow("two lines missing at the end") << Joined(shorter) << "07:30"
+                                                      << "8:00";
+
+        QList<QByteArray> longer = good;
+        for (int i = 0; i < 40; ++i) {
+            longer.insert(32, "Sa;01.03.2008;01:00;02:00;03:00;04:00;02:00;2:00;");
+        }
+        QTest::newRow("more day lines than the grid") << Joined(longer) << "07:30"
+                                                      << "8:00 ";
+
+        QList<QByteArray> extra = good;
+        extra[6] += "09:00;garbage;;;";
+        QTest::newRow("extra fields") << Joined(extra) << "07:30"
+                                      << "8:00 ";
+
+        QList<QByteArray> unterminated = good;
+        unterminated[6] = "Mo;04.02.2008;07:30;12:00";
+        QTest::newRow("line cut short") << Joined(unterminated) << "07:30"
+                                        << "8:00 ";
+
+        QList<QByteArray> otherYear = good;
+        for (QByteArray& line : otherYear) {
+            line.replace(".02.2008", ".02.2009");
+        }
+        QTest::newRow("another year") << Joined(otherYear) << ""
+                                      << "8:00 ";
+
+        QList<QByteArray> huge = good;
+        huge[1] = QByteArray(1 << 20, 'x');
+        huge[7] = "Di;05.02.2008;" + QByteArray(1 << 20, '9') + ";;;;00:00;8:00;";
+        QTest::newRow("1 MB lines") << Joined(huge) << "07:30"
+                                    << "8:00 ";
+
+        QTest::newRow("only the heading lines") << Joined(good.mid(0, 3)) << ""
+                                                << "0:00 ";
+
+        std::mt19937 random(7);
+        QByteArray noise;
+        const char alphabet[] = ";;;\r\n0123456789:.MoDiSa\xe4\x81\x00";
+        for (int i = 0; i < 20000; ++i) {
+            noise += alphabet[random() % (sizeof alphabet)];
+        }
+        QTest::newRow("random bytes") << noise << "?"
+                                      << "?";
+    }
+
+    void damagedMonthFileLoadsAsFarAsItCan() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, kommt);
+        QFETCH(QString, total);
+        Write(dir->filePath(QStringLiteral("0007_022008.csv")), bytes);
+        Start(kEmployee);
+        main->cbxMonat->setCurrentIndex(1);
+        QCOMPARE(main->Grid->rowCount(), 30);
+        if (kommt != QStringLiteral("?")) {
+            QCOMPARE(Cell(4, 0), kommt);
+            QCOMPARE(main->lbStunden->text(), total);
+        }
+        QVERIFY(dialogs->messages.isEmpty());
+        QVERIFY(dialogs->errors.isEmpty());
+        // Drawn and still editable.
+        main->repaint();
+        EnterTime(6, 0, QStringLiteral("0800"));
+        QCOMPARE(Cell(6, 0), QStringLiteral("08:00"));
+        QCOMPARE(CrLfLines(Read(MonthFile())).size(), 37);
+    }
+
+    void cellColoursAndAlignment() {
+        Start(kEmployee);
+        main->cbxMonat->setCurrentIndex(1);
+        EnterTime(4, 0, QStringLiteral("0730"));
+        GoTo(10, 3);  // the selection away from the cells looked at
+        const QImage grid = main->Grid->viewport()->grab().toImage();
+        const auto fill = [&](int row, int column) {
+            const QRect rect = main->Grid->visualRect(main->Grid->model()->index(row, column));
+            return grid.pixelColor(rect.left() + 1, rect.top() + 1);
+        };
+        QCOMPARE(fill(1, 0), QColor(251, 251, 251));  // empty
+        QCOMPARE(fill(4, 0), main->Grid->palette().color(QPalette::Base));
+        QCOMPARE(fill(4, 4), QColor(255, 255, 185));
+        QCOMPARE(fill(4, 5), QColor(255, 255, 0));
+        QCOMPARE(fill(0, 5), QColor(236, 255, 236));
+        QCOMPARE(fill(0, 0), QColor(236, 255, 236));
+
+        // "Summe" of a day line is right-aligned: its text ends near the right
+        // edge and leaves the left half of the cell bare.
+        const QRect summe = main->Grid->visualRect(main->Grid->model()->index(4, 5));
+        int leftmost = summe.right();
+        int rightmost = summe.left();
+        for (int x = summe.left(); x < summe.left() + 44; ++x) {
+            for (int y = summe.top(); y < summe.top() + 16; ++y) {
+                if (grid.pixelColor(x, y) != QColor(255, 255, 0)) {
+                    leftmost = std::min(leftmost, x);
+                    rightmost = std::max(rightmost, x);
+                }
+            }
+        }
+        QVERIFY2(rightmost >= summe.left() + 39 && rightmost <= summe.left() + 42,
+                 qPrintable(QString::number(rightmost - summe.left())));
+        QVERIFY(leftmost > summe.left() + 15);  // centred would start near 11
+
+        // The date grid: weekend lines in red on pale green.
+        const QImage dates = main->GridDatum->viewport()->grab().toImage();
+        const auto hasRed = [&](int row) {
+            const QRect rect = main->GridDatum->visualRect(main->GridDatum->model()->index(row, 1));
+            for (int x = rect.left(); x <= rect.right(); ++x) {
+                for (int y = rect.top(); y <= rect.bottom(); ++y) {
+                    const QColor c = dates.pixelColor(x, y);
+                    if (c.red() > 200 && c.green() < 80 && c.blue() < 80) {
+                        return true;
+                    }
+                }
+            }
+            return false;
+        };
+        QCOMPARE(TMain::CellText(main->GridDatum, 2, 0), QStringLiteral("Sa"));
+        QVERIFY(hasRed(2));
+        QVERIFY(hasRed(3));
+        QVERIFY(!hasRed(4));
+        const QRect monday = main->GridDatum->visualRect(main->GridDatum->model()->index(4, 0));
+        QCOMPARE(dates.pixelColor(monday.left() + 1, monday.top() + 1), QColor(236, 255, 236));
+    }
+};
+
+KOLVARO_UI_TEST_MAIN(PeriodGridTest)
+#include "test_period_grid.moc"
