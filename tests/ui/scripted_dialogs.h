@@ -33,8 +33,14 @@ class ScriptedDialogs : public Dialogs {
             unanswered = true;
             return std::nullopt;
         }
-        std::optional<QString> text = texts.front();
+        // Taken apart rather than copied whole: GCC 12 wrongly warns that a
+        // copied optional<QString> may be uninitialised.
+        const bool confirmed = texts.front().has_value();
+        const QString text = texts.front().value_or(QString());
         texts.pop_front();
+        if (!confirmed) {
+            return std::nullopt;
+        }
         return text;
     }
     bool OpenUrl(const QUrl& url) override {

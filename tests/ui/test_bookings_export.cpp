@@ -19,16 +19,7 @@
 #include "data/clock.h"
 #include "kolvaro_test_main.h"
 #include "maskededit.h"
-// GCC 12 at -O2 sees the copied std::optional<QString> of the scripted input
-// dialog as maybe uninitialised in this file; it is not.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
 #include "scripted_dialogs.h"
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
 #include "tkalender.h"
 #include "tmain.h"
 
