@@ -1,6 +1,8 @@
 #include "durable_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +10,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <vector>
 
@@ -53,7 +56,81 @@ void SyncFolder(const std::string& folder) {
     }
 }
 
+// The name of a temporary file for `base`: "." + base + "." and the six
+// letters or digits that mkostemp puts in place of "XXXXXX".
+bool IsTemporaryName(std::string_view name, std::string_view base) {
+    const std::size_t prefix = base.size() + 2;
+    if (name.size() != prefix + 6 || name[0] != '.' || name.substr(1, base.size()) != base ||
+        name[base.size() + 1] != '.') {
+        return false;
+    }
+    for (const char c : name.substr(prefix)) {
+        const bool letterOrDigit =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!letterOrDigit) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A writer that was killed (or lost its power) between making its temporary
+// file and the rename leaves that file behind. The next write that succeeds
+// removes such leftovers of the same file, and only those that are clearly
+// ours and dead: named as we name them, a plain file, unchanged for a
+// minute, and not locked (a writer holds its temporary file locked until
+// the rename is done, and a lock goes with the process that held it).
+void RemoveLeftoverTemporaries(const std::string& folder, const std::string& base) {
+    constexpr std::time_t kSettledSeconds = 60;
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return;
+    }
+    const std::time_t now = std::time(nullptr);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!IsTemporaryName(entry->d_name, base)) {
+            continue;
+        }
+        const int fd =
+            ::openat(::dirfd(dir), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            continue;
+        }
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && now - st.st_mtime >= kSettledSeconds &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+        }
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
 }  // namespace
+
+FolderLock::FolderLock(const std::string& path) {
+    const auto slash = path.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ >= 0) {
+        while (::flock(fd_, LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                // A folder that cannot be locked (some network file systems)
+                // is written as before, without taking turns.
+                ::close(fd_);
+                fd_ = -1;
+                break;
+            }
+        }
+    }
+}
+
+FolderLock::~FolderLock() {
+    if (fd_ >= 0) {
+        ::close(fd_);  // releases the lock
+    }
+}
 
 bool WriteFileDurably(const std::string& requestedPath, std::string_view bytes) {
     std::string path = requestedPath;
@@ -97,6 +174,9 @@ bool WriteFileDurably(const std::string& requestedPath, std::string_view bytes) 
         return false;
     }
     temp = name.data();
+    // Locked so that a later write does not take it for a leftover (see
+    // RemoveLeftoverTemporaries); nothing else ever waits for this lock.
+    ::flock(fd, LOCK_EX | LOCK_NB);
 
     bool ok = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0;
     if (ok && exists) {
@@ -106,13 +186,17 @@ bool WriteFileDurably(const std::string& requestedPath, std::string_view bytes) 
         }
     }
     ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
+    // Renamed while still open, so that the temporary file is never unlocked.
     ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) {
         ::unlink(temp.c_str());
+        ::close(fd);
         return false;
     }
+    // The bytes were flushed by fsync; a failing close cannot lose them any more.
+    ::close(fd);
     SyncFolder(folder);
+    RemoveLeftoverTemporaries(folder, base);
     return true;
 }
 

@@ -12,8 +12,25 @@ namespace kolvaro {
 
 // False when the file could not be replaced; the former file is then as it
 // was and no temporary file is left. A file that is read-only is not replaced
-// even where the folder would allow it.
+// even where the folder would allow it. A write that succeeds also removes
+// temporary files of the same file that a killed writer left behind.
 bool WriteFileDurably(const std::string& path, std::string_view bytes);
+
+// Held while a file is read, changed and written back, so that two programs
+// changing the same file take turns instead of undoing each other's change.
+// It locks the folder that holds `path` (the file itself is replaced by every
+// write, so a lock on it would not last). Advisory and best effort: where the
+// folder cannot be opened or locked nothing is held.
+class FolderLock {
+  public:
+    explicit FolderLock(const std::string& path);
+    ~FolderLock();
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+  private:
+    int fd_ = -1;
+};
 
 // The whole file, or nothing when it is missing or cannot be read.
 std::optional<std::string> ReadWholeFile(const std::string& path);

@@ -1,0 +1,175 @@
+// The settings file reader on any bytes, followed by a run of lookups and
+// changes that the rest of the input chooses. Besides never crashing:
+// - an untouched file is written back line for line, every line ending in CR LF;
+// - a value that was written reads back as written (one line, blanks around
+//   it trimmed, at most the longest value that is read);
+// - what is written reads back the same after the bytes are read anew, and
+//   writing those again gives the same bytes.
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "data/cp1252.h"
+#include "data/profile_file.h"
+#include "fuzz_check.h"
+
+namespace {
+
+using kolvaro::ProfileDocument;
+
+// The bytes with every line end (CR LF, CR or LF) made CR LF and one added
+// after a last line that has none.
+std::string WithCrLf(std::string_view bytes) {
+    std::string out;
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        const char c = bytes[at];
+        if (c == '\r' || c == '\n') {
+            out += "\r\n";
+            at += (c == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n') ? 2 : 1;
+        } else {
+            out += c;
+            ++at;
+        }
+    }
+    if (!out.empty() && !out.ends_with("\r\n")) {
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::string Trim(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+        text.remove_suffix(1);
+    }
+    return std::string(text);
+}
+
+// Names are compared without regard to the case of the letters A to Z.
+std::string Lower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return text;
+}
+
+// What reading gives for a value that was written: line breaks as blanks,
+// trimmed, cut to the longest value read (counted in file bytes).
+std::string AsRead(std::string_view utf8) {
+    std::string oneLine;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if (utf8[i] == '\r' || utf8[i] == '\n') {
+            if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') {
+                ++i;
+            }
+            oneLine += ' ';
+        } else {
+            oneLine += utf8[i];
+        }
+    }
+    const auto bytes = kolvaro::Utf8ToCp1252(Trim(oneLine));
+    kolvaro::fuzz::Check(bytes.has_value(), "accepted value cannot be encoded", utf8);
+    return kolvaro::Cp1252ToUtf8(std::string_view(*bytes).substr(
+        0, std::min(bytes->size(), ProfileDocument::kMaxValueLength)));
+}
+
+// Names and values: mostly from a few that collide on purpose (case, blanks),
+// sometimes any text. Text from the input is taken as Windows-1252 bytes so
+// that most of it can be stored; sometimes as raw bytes, which often cannot.
+std::string Text(FuzzedDataProvider& input, std::initializer_list<const char*> usual) {
+    switch (input.ConsumeIntegralInRange(0, 3)) {
+        case 0:
+        case 1: {
+            const auto pick = input.ConsumeIntegralInRange<std::size_t>(0, usual.size() - 1);
+            return usual.begin()[pick];
+        }
+        case 2:
+            return kolvaro::Cp1252ToUtf8(input.ConsumeRandomLengthString(40));
+        default:
+            return input.ConsumeRandomLengthString(40);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using kolvaro::Failure;
+    using kolvaro::fuzz::Check;
+    FuzzedDataProvider input(data, size);
+    const std::string file = input.ConsumeRandomLengthString(4096);
+    ProfileDocument document(file);
+    Check(document.Bytes() == WithCrLf(file), "untouched file not written back as read", file);
+
+    // The last value written under each (section, key) that was accepted,
+    // the names in lower case as they are compared.
+    std::map<std::pair<std::string, std::string>, std::string> written;
+    int steps = 0;
+    while (input.remaining_bytes() > 0 && ++steps < 64) {
+        const std::string section =
+            Text(input, {"Global", "global", "0001", " 0001 ", "Export", "[x]", ""});
+        const std::string key =
+            Text(input, {"AutoBuchung", "autobuchung", "Nummer", "Name", " Mo", ";k", "a=b"});
+        switch (input.ConsumeIntegralInRange(0, 4)) {
+            case 0:
+                (void)document.Value(section, key);
+                (void)document.HasSection(section);
+                break;
+            case 1:
+                (void)document.ReadBool(section, key, input.ConsumeBool());
+                break;
+            case 2: {
+                const std::string value = Text(input, {"1", "0", " x ", "a\r\nb", "", "=", "Ä"});
+                try {
+                    document.WriteString(section, key, value);
+                } catch (const Failure&) {
+                    break;  // refused; the document is as it was
+                }
+                const std::string trimmedSection = Trim(section);
+                const std::string trimmedKey = Trim(key);
+                const std::string expected = AsRead(value);
+                Check(document.Value(trimmedSection, trimmedKey) == expected,
+                      "written value does not read back", value);
+                written[{Lower(trimmedSection), Lower(trimmedKey)}] = expected;
+                break;
+            }
+            case 3:
+                if (document.EraseSection(section)) {
+                    Check(!document.HasSection(Trim(section)), "erased section still there",
+                          section);
+                    const std::string erased = Lower(Trim(section));
+                    for (auto it = written.begin(); it != written.end();) {
+                        it = it->first.first == erased ? written.erase(it) : std::next(it);
+                    }
+                }
+                break;
+            default: {
+                const std::string bytes = document.Bytes();
+                Check(bytes.empty() || bytes.ends_with("\r\n"), "last line without CR LF");
+                break;
+            }
+        }
+    }
+
+    const std::string bytes = document.Bytes();
+    const ProfileDocument reread(bytes);
+    Check(reread.Bytes() == bytes, "written bytes change when read and written again", bytes);
+    for (const auto& [name, value] : written) {
+        Check(document.Value(name.first, name.second) == value, "value lost", name.second);
+        Check(reread.Value(name.first, name.second) == value, "value lost when read anew",
+              name.second);
+    }
+    return 0;
+}
