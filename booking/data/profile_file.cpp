@@ -1,7 +1,10 @@
 #include "profile_file.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdint>
+#include <ctime>
 #include <utility>
 
 #include "cp1252.h"
@@ -61,6 +64,24 @@ std::string BaseName(const std::string& path) {
 
 ProfileDocument::ProfileDocument(std::string_view bytes, std::string fileName)
     : fileName_(std::move(fileName)), buffer_(bytes) {
+    Parse();
+}
+
+ProfileDocument::ProfileDocument(Adopting, std::string bytes, std::string fileName)
+    : fileName_(std::move(fileName)), buffer_(std::move(bytes)) {
+    Parse();
+}
+
+ProfileDocument ProfileDocument::Adopt(std::string bytes, std::string fileName) {
+    return ProfileDocument(Adopting{}, std::move(bytes), std::move(fileName));
+}
+
+void ProfileDocument::Parse() {
+    // A file with thousands of employees is read often: room for every
+    // section that may come (at most one per "[") spares growing the lists.
+    const auto brackets = static_cast<std::size_t>(std::count(buffer_.begin(), buffer_.end(), '['));
+    sections_.reserve(brackets + 1);
+    index_.reserve(brackets);
     sections_.emplace_back();  // the lines before the first section
     const std::size_t size = buffer_.size();
     const char* data = buffer_.data();
@@ -117,12 +138,14 @@ void ProfileDocument::AddLine(std::size_t begin, std::size_t length) {
     const std::string_view text = std::string_view(buffer_).substr(begin, length);
     if (const auto name = HeaderName(text)) {
         Section section;
+        // Sections tend to be alike: room for as many lines as the one before.
+        section.lines.reserve(sections_.back().lines.size());
         section.hasHeader = true;
         section.header.begin = begin;
         section.header.length = length;
         sections_.push_back(std::move(section));
         // The first of two sections of the same name is the one that counts.
-        index_.emplace(Lower(*name), sections_.size() - 1);
+        sections_.back().counts = index_.emplace(Lower(*name), sections_.size() - 1).second;
         return;
     }
     sections_.back().lines.push_back(MakeLine(begin, length));
@@ -175,12 +198,32 @@ const ProfileDocument::Line* ProfileDocument::FindKey(const Section& section,
 std::optional<std::string> ProfileDocument::Value(std::string_view section,
                                                   std::string_view key) const {
     const Section* found = Find(section);
-    const Line* line = found ? FindKey(*found, key) : nullptr;
+    return ValueOf(found ? FindKey(*found, key) : nullptr);
+}
+
+std::optional<std::string> ProfileDocument::Value(const SectionEntry& section,
+                                                  std::string_view key) const {
+    return ValueOf(FindKey(sections_.at(section.index), key));
+}
+
+std::optional<std::string> ProfileDocument::ValueOf(const Line* line) const {
     if (!line) {
         return std::nullopt;
     }
     const std::size_t length = std::min<std::size_t>(line->valueLength, kMaxValueLength);
     return Cp1252ToUtf8(Text(*line).substr(line->valueBegin, length));
+}
+
+std::vector<ProfileDocument::SectionEntry> ProfileDocument::Sections() const {
+    std::vector<SectionEntry> entries;
+    entries.reserve(index_.size());
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+        const Section& section = sections_[i];
+        if (section.hasHeader && section.counts && !section.erased) {
+            entries.push_back({HeaderName(Text(section.header)).value_or(""), i});
+        }
+    }
+    return entries;
 }
 
 std::string ProfileDocument::ReadString(std::string_view section, std::string_view key,
@@ -259,6 +302,7 @@ void ProfileDocument::WriteString(std::string_view section, std::string_view key
         added.header.begin = buffer_.size();
         buffer_ += "[" + sectionName + "]";
         added.header.length = buffer_.size() - added.header.begin;
+        added.counts = true;
         sections_.push_back(std::move(added));
         found = index_.emplace(lowerSection, sections_.size() - 1).first;
     }
@@ -338,12 +382,62 @@ std::string ProfileDocument::Bytes() const {
 
 ProfileFile::ProfileFile(std::string path) : path_(std::move(path)) {}
 
+namespace {
+
+std::optional<ProfileFile::Stamp> StampOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        return std::nullopt;
+    }
+    constexpr std::int64_t kNano = 1'000'000'000;
+    ProfileFile::Stamp stamp;
+    stamp.device = st.st_dev;
+    stamp.inode = st.st_ino;
+    stamp.size = st.st_size;
+    stamp.modified = st.st_mtim.tv_sec * kNano + st.st_mtim.tv_nsec;
+    stamp.changed = st.st_ctim.tv_sec * kNano + st.st_ctim.tv_nsec;
+    return stamp;
+}
+
+}  // namespace
+
 ProfileDocument ProfileFile::Load() const {
-    const auto bytes = ReadWholeFile(path_);
-    return ProfileDocument(bytes ? std::string_view(*bytes) : std::string_view(), BaseName(path_));
+    if (cached_ && StampOf(path_) == cachedStamp_) {
+        return *cached_;
+    }
+    auto bytes = ReadWholeFile(path_);
+    return ProfileDocument::Adopt(bytes ? std::move(*bytes) : std::string(), BaseName(path_));
+}
+
+std::shared_ptr<const ProfileDocument> ProfileFile::Snapshot() const {
+    // Another file renamed into its place, a new size or any change of its
+    // contents (which sets the change time) makes it read anew. The stamp is
+    // taken before reading: a change in between is seen at the next call.
+    const auto stamp = StampOf(path_);
+    if (cached_ && stamp == cachedStamp_) {
+        return cached_;
+    }
+    auto bytes = ReadWholeFile(path_);
+    // File systems keep time stamps in steps (up to two seconds); a file
+    // changed within the last steps could change again with the same stamp,
+    // so it is not kept.
+    constexpr std::int64_t kSettled = 3'000'000'000;  // nanoseconds
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const std::int64_t nowNano = now.tv_sec * std::int64_t{1'000'000'000} + now.tv_nsec;
+    const bool settled = bytes && stamp && nowNano - stamp->changed >= kSettled &&
+                         nowNano - stamp->modified >= kSettled;
+    auto document = std::make_shared<const ProfileDocument>(
+        ProfileDocument::Adopt(bytes ? std::move(*bytes) : std::string(), BaseName(path_)));
+    cached_ = settled ? document : nullptr;
+    if (cached_) {
+        cachedStamp_ = *stamp;
+    }
+    return document;
 }
 
 void ProfileFile::Save(const ProfileDocument& document) const {
+    cached_.reset();
     if (!WriteFileDurably(path_, document.Bytes())) {
         Fail(kWriteMessage, path_);
     }
@@ -351,15 +445,18 @@ void ProfileFile::Save(const ProfileDocument& document) const {
 
 std::string ProfileFile::ReadString(std::string_view section, std::string_view key,
                                     std::string_view fallback) const {
-    return Load().ReadString(section, key, fallback);
+    return Snapshot()->ReadString(section, key, fallback);
 }
 
 bool ProfileFile::ReadBool(std::string_view section, std::string_view key, bool fallback) const {
-    return Load().ReadBool(section, key, fallback);
+    return Snapshot()->ReadBool(section, key, fallback);
 }
 
 void ProfileFile::WriteString(std::string_view section, std::string_view key,
                               std::string_view value) {
+    // Another program writing the file between our read and our write would
+    // lose its change: the two take turns.
+    const FolderLock turn(path_);
     ProfileDocument document = Load();
     document.WriteString(section, key, value);
     Save(document);
@@ -370,6 +467,7 @@ void ProfileFile::WriteBool(std::string_view section, std::string_view key, bool
 }
 
 void ProfileFile::EraseSection(std::string_view section) {
+    const FolderLock turn(path_);
     ProfileDocument document = Load();
     if (document.EraseSection(section)) {
         Save(document);

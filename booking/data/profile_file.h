@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,6 +37,21 @@ class ProfileDocument {
     bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
     bool HasSection(std::string_view section) const;
 
+    // Every section in the order of the file, of two sections of the same
+    // name only the one that counts, with its name as the file holds it
+    // (Windows-1252). Walking them is quicker than asking for thousands of
+    // names one by one.
+    struct SectionEntry {
+        std::string_view name;
+        std::size_t index = 0;
+    };
+    std::vector<SectionEntry> Sections() const;
+    // The value of a key of a section from Sections(), as Value() gives it.
+    std::optional<std::string> Value(const SectionEntry& section, std::string_view key) const;
+
+    // The document of `bytes`, taken over without a copy.
+    static ProfileDocument Adopt(std::string bytes, std::string fileName);
+
     // Throws Failure, changing nothing, when the text holds a character that
     // Windows-1252 cannot hold. A line break in a value becomes a blank.
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
@@ -61,9 +77,15 @@ class ProfileDocument {
     struct Section {
         bool hasHeader = false;  // false only for the lines before the first section
         bool erased = false;
+        bool counts = false;  // the first section of its name, the one that is read
         Line header;
         std::vector<Line> lines;
     };
+
+    struct Adopting {};
+    ProfileDocument(Adopting, std::string bytes, std::string fileName);
+    void Parse();
+    std::optional<std::string> ValueOf(const Line* line) const;
 
     std::string_view Text(const Line& line) const;
     std::string_view KeyOf(const Line& line) const;
@@ -81,8 +103,9 @@ class ProfileDocument {
     std::unordered_map<std::string, std::size_t> index_;  // lower-cased name -> first section
 };
 
-// The settings file on disk. Every call reads the file anew; nothing is kept
-// between calls, so edits made by hand while the program runs are seen.
+// The settings file on disk. Every call looks at the file anew, so edits made
+// by hand while the program runs are seen; only while the file stays as it
+// was is the document parsed at the last call used again.
 class ProfileFile {
   public:
     explicit ProfileFile(std::string path);
@@ -91,6 +114,11 @@ class ProfileFile {
 
     // A missing or unreadable file loads as an empty document.
     ProfileDocument Load() const;
+    // The same for reading only. The file is looked at every time, but read
+    // and parsed again only when it may have changed since the last call (a
+    // file with thousands of employees is read several times in a row when
+    // the window starts).
+    std::shared_ptr<const ProfileDocument> Snapshot() const;
     // Replaces the file as a whole; throws Failure("Nach %s kann nicht
     // geschrieben werden") and leaves the file as it was when that fails.
     void Save(const ProfileDocument& document) const;
@@ -103,8 +131,20 @@ class ProfileFile {
     void WriteBool(std::string_view section, std::string_view key, bool value);
     void EraseSection(std::string_view section);
 
+    // What tells one state of the file from another without reading it.
+    struct Stamp {
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        std::int64_t size = 0;
+        std::int64_t modified = 0;  // nanoseconds
+        std::int64_t changed = 0;   // nanoseconds
+        bool operator==(const Stamp&) const = default;
+    };
+
   private:
     std::string path_;
+    mutable std::shared_ptr<const ProfileDocument> cached_;
+    mutable Stamp cachedStamp_;
 };
 
 }  // namespace kolvaro

@@ -1,7 +1,9 @@
 #include "settings.h"
 
+#include <algorithm>
 #include <utility>
 
+#include "durable_file.h"
 #include "time_text.h"
 
 namespace kolvaro {
@@ -30,33 +32,73 @@ void Settings::WriteExportDirectory(const std::string& directory) {
     file_.WriteString("Export", "Pfad", directory);
 }
 
-std::vector<std::string> Settings::LoadEmployeeList() const {
-    // One read of the file; every number is then looked up in memory.
-    const ProfileDocument document = file_.Load();
-    std::vector<std::string> entries;
-    for (int i = 1; i <= kHighestNumber; ++i) {
-        const std::string section = ZeroPad(i, 4);
-        const std::string number = document.ReadString(section, "Nummer", "");
-        if (!number.empty()) {
-            entries.push_back(number + "        " + document.ReadString(section, "Name", ""));
+namespace {
+
+// 1 to 9999 for the name of an employee's section (four digits), 0 otherwise.
+int EmployeeNumberOf(std::string_view sectionName) {
+    if (sectionName.size() != 4) {
+        return 0;
+    }
+    int number = 0;
+    for (const char c : sectionName) {
+        if (c < '0' || c > '9') {
+            return 0;
         }
+        number = number * 10 + (c - '0');
+    }
+    return number;
+}
+
+}  // namespace
+
+std::vector<std::string> Settings::LoadEmployeeList() const {
+    // One read of the file and one walk over its sections: the same entries
+    // as asking for every number from 1 to 9999, but without 9999 look-ups.
+    const auto snapshot = file_.Snapshot();
+    const ProfileDocument& document = *snapshot;
+    std::vector<std::pair<int, std::string>> found;
+    for (const ProfileDocument::SectionEntry& section : document.Sections()) {
+        const int i = EmployeeNumberOf(section.name);
+        if (i == 0) {
+            continue;
+        }
+        const std::string number = document.Value(section, "Nummer").value_or("");
+        if (!number.empty()) {
+            found.emplace_back(i,
+                               number + "        " + document.Value(section, "Name").value_or(""));
+        }
+    }
+    std::sort(found.begin(), found.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::string> entries;
+    entries.reserve(found.size());
+    for (auto& [i, entry] : found) {
+        entries.push_back(std::move(entry));
     }
     return entries;
 }
 
 std::optional<std::string> Settings::FindFreeNumber() const {
-    const ProfileDocument document = file_.Load();
+    const auto snapshot = file_.Snapshot();
+    const ProfileDocument& document = *snapshot;
+    std::vector<bool> used(kHighestNumber + 1, false);
+    for (const ProfileDocument::SectionEntry& section : document.Sections()) {
+        const int i = EmployeeNumberOf(section.name);
+        if (i != 0 && !document.Value(section, "Nummer").value_or("").empty()) {
+            used[static_cast<std::size_t>(i)] = true;
+        }
+    }
     for (int i = 1; i <= kHighestNumber; ++i) {
-        std::string section = ZeroPad(i, 4);
-        if (document.ReadString(section, "Nummer", "").empty()) {
-            return section;
+        if (!used[static_cast<std::size_t>(i)]) {
+            return ZeroPad(i, 4);
         }
     }
     return std::nullopt;
 }
 
 EmployeeRecord Settings::ReadEmployee(std::string_view firstFour) const {
-    const ProfileDocument document = file_.Load();
+    const auto snapshot = file_.Snapshot();
+    const ProfileDocument& document = *snapshot;
     EmployeeRecord record;
     record.number = document.ReadString(firstFour, "Nummer", "");
     // The other keys come from the section that the stored number names.
@@ -74,7 +116,9 @@ EmployeeRecord Settings::ReadEmployee(std::string_view firstFour) const {
 void Settings::WriteEmployee(const EmployeeRecord& record) {
     // All seventeen keys go into the file in one rewrite: either the whole
     // record is saved or, when a text cannot be stored or the file cannot be
-    // written, nothing is.
+    // written, nothing is. Another program saving an employee meanwhile
+    // waits, so that neither undoes the other's change.
+    const FolderLock turn(file_.Path());
     ProfileDocument document = file_.Load();
     const std::string& section = record.number;
     document.WriteString(section, "Nummer", record.number);
