@@ -10,12 +10,10 @@
 //   --write-fixtures=DIR write DIR/{empty,50,9999}/velmora.ini and stop
 
 #include <QApplication>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "fixture_set.h"
@@ -39,10 +37,6 @@ FixtureSet::FixtureSet(const std::string& parent)
         WriteFile(folders.first + "/velmora.ini", bytes);
         WriteFile(folders.second + "/velmora.ini", bytes);
     }
-    // A settings file that changed a moment ago is read anew at every look,
-    // since its next change could carry the same time stamp. The program
-    // normally starts on a file that has rested for longer than that.
-    std::this_thread::sleep_for(std::chrono::seconds(4));
 }
 
 const FixtureSet& Fixtures() {

@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <mutex>
+#include <unordered_set>
 #include <vector>
 
 namespace kolvaro {
@@ -19,16 +21,20 @@ namespace kolvaro {
 namespace {
 
 // The process's umask, read without changing it (umask() would change it for
-// every thread for a moment).
-mode_t CurrentUmask() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("Umask:", 0) == 0) {
-            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8)) & 0777;
+// every thread for a moment). The program never changes its umask, so it is
+// read once.
+mode_t ProcessUmask() {
+    static const mode_t mask = [] {
+        std::ifstream status("/proc/self/status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("Umask:", 0) == 0) {
+                return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8)) & 0777;
+            }
         }
-    }
-    return 022;
+        return mode_t{022};
+    }();
+    return mask;
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -106,7 +112,24 @@ void RemoveLeftoverTemporaries(const std::string& folder, const std::string& bas
     ::closedir(dir);
 }
 
+// The files whose folder this process has already cleared of leftovers.
+// Leftovers come from writers killed in earlier runs (or by other programs),
+// so looking once per file and run is enough; the folder may hold thousands
+// of month files, and every edit in the grid rewrites one.
+std::mutex clearedMutex;
+std::unordered_set<std::string> cleared;
+
+bool FirstWriteInThisRun(const std::string& path) {
+    const std::lock_guard<std::mutex> hold(clearedMutex);
+    return cleared.insert(path).second;
+}
+
 }  // namespace
+
+void ResetLeftoverChecksForTests() {
+    const std::lock_guard<std::mutex> hold(clearedMutex);
+    cleared.clear();
+}
 
 FolderLock::FolderLock(const std::string& path) {
     const auto slash = path.rfind('/');
@@ -144,7 +167,7 @@ bool WriteFileDurably(const std::string& requestedPath, std::string_view bytes) 
         path = resolved;
     }
 
-    mode_t mode = 0666 & ~CurrentUmask();
+    mode_t mode = 0666 & ~ProcessUmask();
     bool exists = false;
     if (::stat(path.c_str(), &st) == 0) {
         if (!S_ISREG(st.st_mode)) {
@@ -196,7 +219,9 @@ bool WriteFileDurably(const std::string& requestedPath, std::string_view bytes) 
     // The bytes were flushed by fsync; a failing close cannot lose them any more.
     ::close(fd);
     SyncFolder(folder);
-    RemoveLeftoverTemporaries(folder, base);
+    if (FirstWriteInThisRun(path)) {
+        RemoveLeftoverTemporaries(folder, base);
+    }
     return true;
 }
 

@@ -12,9 +12,14 @@ namespace kolvaro {
 
 // False when the file could not be replaced; the former file is then as it
 // was and no temporary file is left. A file that is read-only is not replaced
-// even where the folder would allow it. A write that succeeds also removes
-// temporary files of the same file that a killed writer left behind.
+// even where the folder would allow it. The first write of a file in this
+// process that succeeds also removes temporary files of the same file that a
+// killed writer left behind.
 bool WriteFileDurably(const std::string& path, std::string_view bytes);
+
+// Lets the next write of every file look for leftovers again, as in a new
+// process. For tests.
+void ResetLeftoverChecksForTests();
 
 // Held while a file is read, changed and written back, so that two programs
 // changing the same file take turns instead of undoing each other's change.

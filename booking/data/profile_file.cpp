@@ -1,10 +1,7 @@
 #include "profile_file.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdint>
-#include <ctime>
 #include <utility>
 
 #include "cp1252.h"
@@ -382,62 +379,12 @@ std::string ProfileDocument::Bytes() const {
 
 ProfileFile::ProfileFile(std::string path) : path_(std::move(path)) {}
 
-namespace {
-
-std::optional<ProfileFile::Stamp> StampOf(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        return std::nullopt;
-    }
-    constexpr std::int64_t kNano = 1'000'000'000;
-    ProfileFile::Stamp stamp;
-    stamp.device = st.st_dev;
-    stamp.inode = st.st_ino;
-    stamp.size = st.st_size;
-    stamp.modified = st.st_mtim.tv_sec * kNano + st.st_mtim.tv_nsec;
-    stamp.changed = st.st_ctim.tv_sec * kNano + st.st_ctim.tv_nsec;
-    return stamp;
-}
-
-}  // namespace
-
 ProfileDocument ProfileFile::Load() const {
-    if (cached_ && StampOf(path_) == cachedStamp_) {
-        return *cached_;
-    }
     auto bytes = ReadWholeFile(path_);
     return ProfileDocument::Adopt(bytes ? std::move(*bytes) : std::string(), BaseName(path_));
 }
 
-std::shared_ptr<const ProfileDocument> ProfileFile::Snapshot() const {
-    // Another file renamed into its place, a new size or any change of its
-    // contents (which sets the change time) makes it read anew. The stamp is
-    // taken before reading: a change in between is seen at the next call.
-    const auto stamp = StampOf(path_);
-    if (cached_ && stamp == cachedStamp_) {
-        return cached_;
-    }
-    auto bytes = ReadWholeFile(path_);
-    // File systems keep time stamps in steps (up to two seconds); a file
-    // changed within the last steps could change again with the same stamp,
-    // so it is not kept.
-    constexpr std::int64_t kSettled = 3'000'000'000;  // nanoseconds
-    timespec now{};
-    ::clock_gettime(CLOCK_REALTIME, &now);
-    const std::int64_t nowNano = now.tv_sec * std::int64_t{1'000'000'000} + now.tv_nsec;
-    const bool settled = bytes && stamp && nowNano - stamp->changed >= kSettled &&
-                         nowNano - stamp->modified >= kSettled;
-    auto document = std::make_shared<const ProfileDocument>(
-        ProfileDocument::Adopt(bytes ? std::move(*bytes) : std::string(), BaseName(path_)));
-    cached_ = settled ? document : nullptr;
-    if (cached_) {
-        cachedStamp_ = *stamp;
-    }
-    return document;
-}
-
 void ProfileFile::Save(const ProfileDocument& document) const {
-    cached_.reset();
     if (!WriteFileDurably(path_, document.Bytes())) {
         Fail(kWriteMessage, path_);
     }
@@ -445,11 +392,11 @@ void ProfileFile::Save(const ProfileDocument& document) const {
 
 std::string ProfileFile::ReadString(std::string_view section, std::string_view key,
                                     std::string_view fallback) const {
-    return Snapshot()->ReadString(section, key, fallback);
+    return Load().ReadString(section, key, fallback);
 }
 
 bool ProfileFile::ReadBool(std::string_view section, std::string_view key, bool fallback) const {
-    return Snapshot()->ReadBool(section, key, fallback);
+    return Load().ReadBool(section, key, fallback);
 }
 
 void ProfileFile::WriteString(std::string_view section, std::string_view key,

@@ -10,7 +10,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -103,9 +102,8 @@ class ProfileDocument {
     std::unordered_map<std::string, std::size_t> index_;  // lower-cased name -> first section
 };
 
-// The settings file on disk. Every call looks at the file anew, so edits made
-// by hand while the program runs are seen; only while the file stays as it
-// was is the document parsed at the last call used again.
+// The settings file on disk. Nothing is kept between calls: every call reads
+// the file anew, so edits made by hand while the program runs are seen.
 class ProfileFile {
   public:
     explicit ProfileFile(std::string path);
@@ -114,11 +112,6 @@ class ProfileFile {
 
     // A missing or unreadable file loads as an empty document.
     ProfileDocument Load() const;
-    // The same for reading only. The file is looked at every time, but read
-    // and parsed again only when it may have changed since the last call (a
-    // file with thousands of employees is read several times in a row when
-    // the window starts).
-    std::shared_ptr<const ProfileDocument> Snapshot() const;
     // Replaces the file as a whole; throws Failure("Nach %s kann nicht
     // geschrieben werden") and leaves the file as it was when that fails.
     void Save(const ProfileDocument& document) const;
@@ -131,20 +124,8 @@ class ProfileFile {
     void WriteBool(std::string_view section, std::string_view key, bool value);
     void EraseSection(std::string_view section);
 
-    // What tells one state of the file from another without reading it.
-    struct Stamp {
-        std::uint64_t device = 0;
-        std::uint64_t inode = 0;
-        std::int64_t size = 0;
-        std::int64_t modified = 0;  // nanoseconds
-        std::int64_t changed = 0;   // nanoseconds
-        bool operator==(const Stamp&) const = default;
-    };
-
   private:
     std::string path_;
-    mutable std::shared_ptr<const ProfileDocument> cached_;
-    mutable Stamp cachedStamp_;
 };
 
 }  // namespace kolvaro

@@ -16,12 +16,51 @@ constexpr int kHighestNumber = 9999;
 
 Settings::Settings(std::string path) : file_(std::move(path)) {}
 
+Settings::OneRead::OneRead(const Settings* settings)
+    : outermost_(settings != nullptr && !settings->oneRead_ ? settings : nullptr) {
+    if (outermost_ != nullptr) {
+        outermost_->oneRead_ = true;
+    }
+}
+
+Settings::OneRead::~OneRead() {
+    if (outermost_ != nullptr) {
+        outermost_->oneRead_ = false;
+        outermost_->document_.reset();
+    }
+}
+
+std::shared_ptr<const ProfileDocument> Settings::Document() const {
+    if (!oneRead_) {
+        return std::make_shared<const ProfileDocument>(file_.Load());
+    }
+    if (!document_) {
+        document_ = std::make_shared<const ProfileDocument>(file_.Load());
+    }
+    return document_;
+}
+
+template <typename Change>
+void Settings::Rewrite(Change change) {
+    // Never from the OneRead's document: another program may have changed
+    // the file since, and its change must not be undone. Such a program
+    // waits for the lock meanwhile.
+    const FolderLock turn(file_.Path());
+    ProfileDocument document = file_.Load();
+    if (change(document)) {
+        file_.Save(document);
+    }
+    if (oneRead_) {
+        document_ = std::make_shared<const ProfileDocument>(std::move(document));
+    }
+}
+
 Mode Settings::ReadMode() const {
-    return file_.ReadBool("Global", "AutoBuchung", false) ? Mode::Generation : Mode::Journal;
+    return Document()->ReadBool("Global", "AutoBuchung", false) ? Mode::Generation : Mode::Journal;
 }
 
 std::string Settings::ReadExportDirectory(const std::string& programDirectory) const {
-    std::string directory = file_.ReadString("Export", "Pfad", programDirectory);
+    std::string directory = Document()->ReadString("Export", "Pfad", programDirectory);
     if (directory.empty() || directory.back() != '/') {
         directory += '/';
     }
@@ -29,7 +68,10 @@ std::string Settings::ReadExportDirectory(const std::string& programDirectory) c
 }
 
 void Settings::WriteExportDirectory(const std::string& directory) {
-    file_.WriteString("Export", "Pfad", directory);
+    Rewrite([&](ProfileDocument& document) {
+        document.WriteString("Export", "Pfad", directory);
+        return true;
+    });
 }
 
 namespace {
@@ -54,8 +96,8 @@ int EmployeeNumberOf(std::string_view sectionName) {
 std::vector<std::string> Settings::LoadEmployeeList() const {
     // One read of the file and one walk over its sections: the same entries
     // as asking for every number from 1 to 9999, but without 9999 look-ups.
-    const auto snapshot = file_.Snapshot();
-    const ProfileDocument& document = *snapshot;
+    const auto read = Document();
+    const ProfileDocument& document = *read;
     std::vector<std::pair<int, std::string>> found;
     for (const ProfileDocument::SectionEntry& section : document.Sections()) {
         const int i = EmployeeNumberOf(section.name);
@@ -79,8 +121,8 @@ std::vector<std::string> Settings::LoadEmployeeList() const {
 }
 
 std::optional<std::string> Settings::FindFreeNumber() const {
-    const auto snapshot = file_.Snapshot();
-    const ProfileDocument& document = *snapshot;
+    const auto read = Document();
+    const ProfileDocument& document = *read;
     std::vector<bool> used(kHighestNumber + 1, false);
     for (const ProfileDocument::SectionEntry& section : document.Sections()) {
         const int i = EmployeeNumberOf(section.name);
@@ -97,8 +139,8 @@ std::optional<std::string> Settings::FindFreeNumber() const {
 }
 
 EmployeeRecord Settings::ReadEmployee(std::string_view firstFour) const {
-    const auto snapshot = file_.Snapshot();
-    const ProfileDocument& document = *snapshot;
+    const auto read = Document();
+    const ProfileDocument& document = *read;
     EmployeeRecord record;
     record.number = document.ReadString(firstFour, "Nummer", "");
     // The other keys come from the section that the stored number names.
@@ -116,24 +158,23 @@ EmployeeRecord Settings::ReadEmployee(std::string_view firstFour) const {
 void Settings::WriteEmployee(const EmployeeRecord& record) {
     // All seventeen keys go into the file in one rewrite: either the whole
     // record is saved or, when a text cannot be stored or the file cannot be
-    // written, nothing is. Another program saving an employee meanwhile
-    // waits, so that neither undoes the other's change.
-    const FolderLock turn(file_.Path());
-    ProfileDocument document = file_.Load();
-    const std::string& section = record.number;
-    document.WriteString(section, "Nummer", record.number);
-    document.WriteString(section, "Name", record.name);
-    for (std::size_t i = 0; i < kDayKeys.size(); ++i) {
-        document.WriteBool(section, kDayKeys[i], record.days[i]);
-    }
-    for (std::size_t i = 0; i < kTimeKeys.size(); ++i) {
-        document.WriteString(section, kTimeKeys[i], record.times[i]);
-    }
-    file_.Save(document);
+    // written, nothing is.
+    Rewrite([&](ProfileDocument& document) {
+        const std::string& section = record.number;
+        document.WriteString(section, "Nummer", record.number);
+        document.WriteString(section, "Name", record.name);
+        for (std::size_t i = 0; i < kDayKeys.size(); ++i) {
+            document.WriteBool(section, kDayKeys[i], record.days[i]);
+        }
+        for (std::size_t i = 0; i < kTimeKeys.size(); ++i) {
+            document.WriteString(section, kTimeKeys[i], record.times[i]);
+        }
+        return true;
+    });
 }
 
 void Settings::DeleteEmployee(std::string_view number) {
-    file_.EraseSection(number);
+    Rewrite([&](ProfileDocument& document) { return document.EraseSection(number); });
 }
 
 std::string NormalizeNumber(std::string_view fieldText) {

@@ -3,8 +3,10 @@
 // The settings file "velmora.ini": mode, export folder and one section per
 // employee. Every operation reads the file anew (it may be edited while the
 // program runs) but reads it only once; every write replaces it atomically.
+// Nothing is kept between operations.
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -45,8 +47,35 @@ class Settings {
     void WriteEmployee(const EmployeeRecord& record);  // one rewrite of the file
     void DeleteEmployee(std::string_view number);
 
+    // One operation of the user (a click, say) often asks several of the
+    // questions above. While a OneRead lives, they are all answered from one
+    // reading of the file, made at the first question; the next operation
+    // opens a new one and sees whatever was edited meanwhile. A write inside
+    // still reads the file anew and rewrites it under the folder lock; what
+    // it wrote then answers the questions that follow. A OneRead opened
+    // while another lives, or for no Settings at all, changes nothing.
+    class OneRead {
+      public:
+        explicit OneRead(const Settings* settings);
+        ~OneRead();
+        OneRead(const OneRead&) = delete;
+        OneRead& operator=(const OneRead&) = delete;
+
+      private:
+        const Settings* outermost_;  // null when another OneRead was there first
+    };
+
   private:
+    // The document to answer one question from: the OneRead's, or a fresh read.
+    std::shared_ptr<const ProfileDocument> Document() const;
+    // Reads the file anew, lets `change` modify it and writes it back when
+    // `change` says it changed something, all under the folder lock.
+    template <typename Change>
+    void Rewrite(Change change);
+
     ProfileFile file_;
+    mutable bool oneRead_ = false;
+    mutable std::shared_ptr<const ProfileDocument> document_;  // the OneRead's, once read
 };
 
 std::string NormalizeNumber(std::string_view fieldText);  // blanks become "0"

@@ -466,9 +466,12 @@ void TMain::FormCreate() {
     SettingsOk = false;
     MonthLines.clear();
 
+    const std::string separator = ProgramDirectory.ends_with('/') ? "" : "/";
+    Ini = std::make_unique<kolvaro::Settings>(ProgramDirectory + separator + "velmora.ini");
+    // The whole start-up is one operation: the settings file, which may hold
+    // thousands of employees, is read once for all of it.
+    const kolvaro::Settings::OneRead oneRead(Ini.get());
     try {
-        const std::string separator = ProgramDirectory.ends_with('/') ? "" : "/";
-        Ini = std::make_unique<kolvaro::Settings>(ProgramDirectory + separator + "velmora.ini");
         SettingsOk = true;
         ExportDirectory = Ini->ReadExportDirectory(ProgramDirectory);
         LoadEmployeeList();

@@ -91,6 +91,7 @@ void TMain::ClearEditor() {
 }
 
 void TMain::lstMitarbeiterClick() {
+    const kolvaro::Settings::OneRead oneRead(Ini.get());  // one click, one read of the file
     ClearEditor();
     // After saving a number the list never shows (0000) nothing is selected;
     // the editor then stays empty.
@@ -123,6 +124,7 @@ void TMain::lstMitarbeiterItemClicked(QListWidgetItem* item) {
 }
 
 void TMain::btnNeuClick() {
+    const kolvaro::Settings::OneRead oneRead(Ini.get());  // one click, one read of the file
     if (const std::optional<std::string> number = Ini->FindFreeNumber()) {
         ClearEditor();
         edNummer->setText(QString::fromStdString(*number));
@@ -132,6 +134,7 @@ void TMain::btnNeuClick() {
 }
 
 void TMain::btnSpeichernClick() {
+    const kolvaro::Settings::OneRead oneRead(Ini.get());  // one click, one read of the file
     // A click can reach the button before the refused field has taken the
     // focus back; an incomplete time is never saved.
     for (const MaskedEdit* field : TimeFields(*this)) {
@@ -186,6 +189,7 @@ void TMain::btnLoeschenClick() {
     if (!CurrentDialogs().AskYesNo(this, QStringLiteral("Achtung"), question)) {
         return;
     }
+    const kolvaro::Settings::OneRead oneRead(Ini.get());  // one click, one read of the file
     Ini->DeleteEmployee(edNummer->text().toStdString());
     ClearEditor();
     LoadEmployeeList();

@@ -99,6 +99,9 @@ void TMain::edDatumVonChange() {
 }
 
 void TMain::cbxMonatChange() {
+    // Both dates change, and each change prepares the period: one read of the
+    // settings file serves both.
+    const kolvaro::Settings::OneRead oneRead(Ini.get());
     const int month = cbxMonat->currentIndex() + 1;
     const QString mm = QString::number(month).rightJustified(2, u'0');
     const QString year = edJahr->text();

@@ -1,5 +1,6 @@
-// The settings file is read again only when it may have changed; every change
-// made between two reads, however it was made, must still be seen.
+// The settings file may be edited by hand while the program runs: every
+// operation must see the file as it is then, however it was changed. Within
+// one operation (a Settings::OneRead) the file is read once.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -73,6 +74,47 @@ TEST(SettingsReread, AChangeBetweenTwoReadsIsSeen) {
         EXPECT_EQ(std::find(list.begin(), list.end(), "0001        Meier"), list.end());
         EXPECT_EQ(settings.ReadEmployee("0001").name, "");
         EXPECT_EQ(settings.FindFreeNumber(), "0001");
+    }
+}
+
+// Inside a OneRead a change by hand is seen by the next operation only; a
+// write still starts from the file as it is, so it keeps that change.
+TEST(SettingsReread, OneOperationReadsTheFileOnce) {
+    TempFolder folder;
+    const std::string path = folder.File("velmora.ini");
+    PutFile(path, kBefore + "[Global]\r\nAutoBuchung=0\r\n");
+    Settings settings(path);
+    {
+        const Settings::OneRead operation(&settings);
+        EXPECT_EQ(settings.ReadMode(), Mode::Journal);
+        PutFile(path, kBefore + "[Global]\r\nAutoBuchung=1\r\n" + kAfter);
+        EXPECT_EQ(settings.ReadMode(), Mode::Journal);
+        EXPECT_EQ(settings.LoadEmployeeList(), std::vector<std::string>{"0001        Meier"});
+        {
+            const Settings::OneRead inner(&settings);  // changes nothing
+            EXPECT_EQ(settings.FindFreeNumber(), "0002");
+        }
+        EXPECT_EQ(settings.ReadEmployee("0002").name, "");
+
+        EmployeeRecord record = settings.ReadEmployee("0001");
+        record.name = "Müller";
+        settings.WriteEmployee(record);
+        // The write kept the change by hand, and what it wrote is read from now on.
+        EXPECT_EQ(settings.ReadMode(), Mode::Generation);
+        EXPECT_EQ(settings.LoadEmployeeList(),
+                  (std::vector<std::string>{"0001        Müller", "0002        Maier"}));
+        PutFile(path, kBefore);
+        EXPECT_EQ(settings.ReadMode(), Mode::Generation);
+    }
+    // The next operation sees the file as it is now.
+    EXPECT_EQ(settings.ReadMode(), Mode::Journal);
+    EXPECT_EQ(settings.LoadEmployeeList(), std::vector<std::string>{"0001        Meier"});
+    {
+        const Settings::OneRead operation(&settings);
+        EXPECT_EQ(settings.FindFreeNumber(), "0002");
+        PutFile(path, kAfter);
+        settings.DeleteEmployee("0001");  // no longer in the file: nothing to write
+        EXPECT_EQ(settings.LoadEmployeeList(), std::vector<std::string>{"0002        Maier"});
     }
 }
 
