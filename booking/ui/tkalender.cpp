@@ -86,14 +86,14 @@ TKalender::TKalender(QWidget* parent) : QDialog(parent) {
         {&btnMonthForward, "btnMonthForward", 150, ">", &TKalender::btnMonthForwardClick},
         {&btnYearForward, "btnYearForward", 170, ">>", &TKalender::btnYearForwardClick},
     };
-    for (const ButtonSpec& spec : buttons) {
-        auto* button = new QPushButton(QLatin1String(spec.caption), pnJahr);
-        button->setObjectName(QLatin1String(spec.name));
-        button->setGeometry(spec.left, 0, 20, 20);
+    for (const ButtonSpec& entry : buttons) {
+        auto* button = new QPushButton(QLatin1String(entry.caption), pnJahr);
+        button->setObjectName(QLatin1String(entry.name));
+        button->setGeometry(entry.left, 0, 20, 20);
         button->setAutoDefault(false);
         button->installEventFilter(this);
-        connect(button, &QPushButton::clicked, this, spec.click);
-        *spec.button = button;
+        connect(button, &QPushButton::clicked, this, entry.click);
+        *entry.button = button;
     }
     setTabOrder(btnYearBack, btnMonthBack);
     setTabOrder(btnMonthBack, btnMonthForward);
