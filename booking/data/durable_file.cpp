@@ -235,13 +235,18 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
         ::close(fd);
         return std::nullopt;
     }
-    std::string content;
-    if (S_ISREG(st.st_mode) && st.st_size > 0) {
-        content.reserve(static_cast<std::size_t>(st.st_size));
-    }
-    char buffer[65536];
+    // Read straight into the string: a settings file of thousands of
+    // employees is read at every user action. One byte more than the size
+    // lets the first read already see the end of the file.
+    std::string content(
+        S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 65536,
+        '\0');
+    std::size_t used = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (used == content.size()) {
+            content.resize(content.size() * 2);
+        }
+        const ssize_t n = ::read(fd, content.data() + used, content.size() - used);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -252,8 +257,9 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
         if (n == 0) {
             break;
         }
-        content.append(buffer, static_cast<std::size_t>(n));
+        used += static_cast<std::size_t>(n);
     }
+    content.resize(used);
     ::close(fd);
     return content;
 }

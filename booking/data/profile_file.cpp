@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "cp1252.h"
@@ -19,6 +20,14 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
+bool IsLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
+
+char LowerChar(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) {
         text.remove_prefix(1);
@@ -29,27 +38,107 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
+// A name as the file holds it, in Windows-1252; nothing when it cannot be.
+// Names of ASCII characters only, nearly all of them, are the same bytes and
+// need no copy into `storage`.
+std::optional<std::string_view> InFile(std::string_view name, std::string& storage) {
+    if (std::all_of(name.begin(), name.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        return name;
     }
-    return lower;
+    auto encoded = Utf8ToCp1252(name);
+    if (!encoded) {
+        return std::nullopt;
+    }
+    storage = std::move(*encoded);
+    return std::string_view(storage);
 }
 
-// The name in a section header "[name]", or nothing when the line is no header.
-std::optional<std::string_view> HeaderName(std::string_view line) {
-    const std::string_view trimmed = Trim(line);
-    if (trimmed.empty() || trimmed.front() != '[') {
-        return std::nullopt;
+// Names are the same when they differ at most in the case of A to Z.
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
     }
-    const auto close = trimmed.find(']');
-    if (close == std::string_view::npos) {
-        return std::nullopt;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (LowerChar(a[i]) != LowerChar(b[i])) {
+            return false;
+        }
     }
-    return Trim(trimmed.substr(1, close - 1));
+    return true;
+}
+
+// FNV-1a over the name in lower case, so that names of one spelling meet.
+std::size_t NameHash(std::string_view name) {
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const char c : name) {
+        hash ^= static_cast<unsigned char>(LowerChar(c));
+        hash *= 1099511628211ULL;
+    }
+    return static_cast<std::size_t>(hash);
+}
+
+// A line ends at the first CR or LF; CR LF, a lone CR and a lone LF each end
+// one line.
+std::size_t LineEnd(std::string_view bytes, std::size_t begin) {
+    while (begin < bytes.size() && !IsLineEnd(bytes[begin])) {
+        ++begin;
+    }
+    return begin;
+}
+
+// Where the line after the one ending at `end` begins.
+std::size_t NextLine(std::string_view bytes, std::size_t end) {
+    if (end >= bytes.size()) {
+        return bytes.size();
+    }
+    return end + (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1);
+}
+
+// True when every line end in `bytes` (which begin at the start of a line) is
+// CR LF already, so that they can be written as they are.
+bool OnlyCrLf(std::string_view bytes) {
+    if (bytes.empty()) {
+        return true;
+    }
+    if (bytes.front() == '\n' || bytes.back() == '\r') {
+        return false;
+    }
+    // A CR not followed by LF or an LF not after a CR; looked for in blocks
+    // without a branch, which the compiler turns into vector instructions.
+    constexpr std::size_t kBlock = 4096;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t pairs = bytes.size() - 1;
+    for (std::size_t at = 0; at < pairs; at += kBlock) {
+        const std::size_t stop = std::min(pairs, at + kBlock);
+        unsigned lone = 0;
+        for (std::size_t i = at; i < stop; ++i) {
+            lone |=
+                static_cast<unsigned>(data[i] == '\r') ^ static_cast<unsigned>(data[i + 1] == '\n');
+        }
+        if (lone != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Appends the lines of `bytes`, which begin at the start of a line, every one
+// ending in CR LF.
+void AppendLines(std::string& out, std::string_view bytes) {
+    if (OnlyCrLf(bytes)) {
+        out += bytes;
+        if (!bytes.empty() && bytes.back() != '\n') {
+            out += "\r\n";  // the last line of the file had no line end
+        }
+        return;
+    }
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        const std::size_t end = LineEnd(bytes, pos);
+        out += bytes.substr(pos, end - pos);
+        out += "\r\n";
+        pos = NextLine(bytes, end);
+    }
 }
 
 std::string BaseName(const std::string& path) {
@@ -74,24 +163,61 @@ ProfileDocument ProfileDocument::Adopt(std::string bytes, std::string fileName) 
 }
 
 void ProfileDocument::Parse() {
-    // A file with thousands of employees is read often: room for every
-    // section that may come (at most one per "[") spares growing the lists.
-    const auto brackets = static_cast<std::size_t>(std::count(buffer_.begin(), buffer_.end(), '['));
-    sections_.reserve(brackets + 1);
-    index_.reserve(brackets);
+    // A section header is a line whose first character other than a blank is
+    // "[" and that holds a "]" after it. Only the "[" need be looked at: the
+    // lines in between are looked at when a key is asked for.
+    const std::string_view bytes = buffer_;
+    const char* data = bytes.data();
+    const std::size_t size = bytes.size();
     sections_.emplace_back();  // the lines before the first section
-    const std::size_t size = buffer_.size();
-    const char* data = buffer_.data();
-    std::size_t pos = 0;
-    while (pos < size) {
-        std::size_t end = pos;
-        while (end < size && data[end] != '\r' && data[end] != '\n') {
-            ++end;
+    std::size_t from = 0;
+    while (from < size) {
+        const void* found = std::memchr(data + from, '[', size - from);
+        if (found == nullptr) {
+            break;
         }
-        AddLine(pos, end - pos);
-        pos = end + 1;
-        if (end < size && data[end] == '\r' && pos < size && data[pos] == '\n') {
-            ++pos;
+        const std::size_t open = static_cast<std::size_t>(static_cast<const char*>(found) - data);
+        std::size_t lineBegin = open;
+        while (lineBegin > 0 && IsBlank(data[lineBegin - 1])) {
+            --lineBegin;
+        }
+        if (lineBegin > 0 && !IsLineEnd(data[lineBegin - 1])) {
+            from = open + 1;  // not the first character of its line
+            continue;
+        }
+        std::size_t close = open + 1;
+        while (close < size && data[close] != ']' && !IsLineEnd(data[close])) {
+            ++close;
+        }
+        if (close == size || data[close] != ']') {
+            from = close;  // no "]": no other "[" of this line starts it either
+            continue;
+        }
+        const std::size_t lineEnd = LineEnd(bytes, close);
+        const std::string_view name = Trim(bytes.substr(open + 1, close - open - 1));
+        Section section;
+        section.hasHeader = true;
+        section.begin = lineBegin;
+        section.headerLength = lineEnd - lineBegin;
+        section.bodyBegin = NextLine(bytes, lineEnd);
+        section.nameBegin = static_cast<std::size_t>(name.data() - data);
+        section.nameLength = name.size();
+        sections_.back().end = lineBegin;
+        sections_.push_back(section);
+        from = section.bodyBegin;
+    }
+    sections_.back().end = size;
+
+    // The first of two sections of the same name is the one that counts.
+    std::size_t capacity = 16;
+    while (capacity < 2 * sections_.size()) {
+        capacity *= 2;
+    }
+    index_.assign(capacity, 0);
+    for (std::size_t i = 1; i < sections_.size(); ++i) {
+        if (FindIndex(NameOf(sections_[i])) == 0) {
+            sections_[i].counts = true;
+            Insert(i);
         }
     }
 }
@@ -102,6 +228,10 @@ std::string_view ProfileDocument::Text(const Line& line) const {
 
 std::string_view ProfileDocument::KeyOf(const Line& line) const {
     return Text(line).substr(line.keyBegin, line.keyLength);
+}
+
+std::string_view ProfileDocument::NameOf(const Section& section) const {
+    return std::string_view(buffer_).substr(section.nameBegin, section.nameLength);
 }
 
 ProfileDocument::Line ProfileDocument::MakeLine(std::size_t begin, std::size_t length) const {
@@ -131,93 +261,137 @@ ProfileDocument::Line ProfileDocument::MakeLine(std::size_t begin, std::size_t l
     return line;
 }
 
-void ProfileDocument::AddLine(std::size_t begin, std::size_t length) {
-    const std::string_view text = std::string_view(buffer_).substr(begin, length);
-    if (const auto name = HeaderName(text)) {
-        Section section;
-        // Sections tend to be alike: room for as many lines as the one before.
-        section.lines.reserve(sections_.back().lines.size());
-        section.hasHeader = true;
-        section.header.begin = begin;
-        section.header.length = length;
-        sections_.push_back(std::move(section));
-        // The first of two sections of the same name is the one that counts.
-        sections_.back().counts = index_.emplace(Lower(*name), sections_.size() - 1).second;
-        return;
+std::vector<ProfileDocument::Line>& ProfileDocument::LinesOf(Section& section) {
+    if (section.edited == kNotEdited) {
+        // Only up to where the section ended when it was read: what was
+        // appended to the buffer since is no part of it.
+        const std::string_view bytes = std::string_view(buffer_).substr(0, section.end);
+        std::vector<Line> lines;
+        for (std::size_t pos = section.bodyBegin; pos < section.end;) {
+            const std::size_t end = LineEnd(bytes, pos);
+            lines.push_back(MakeLine(pos, end - pos));
+            pos = NextLine(bytes, end);
+        }
+        edited_.push_back(std::move(lines));
+        section.edited = edited_.size() - 1;
     }
-    sections_.back().lines.push_back(MakeLine(begin, length));
+    return edited_[section.edited];
+}
+
+std::size_t ProfileDocument::FindIndex(std::string_view encodedName) const {
+    const std::size_t mask = index_.size() - 1;
+    for (std::size_t slot = NameHash(encodedName) & mask;; slot = (slot + 1) & mask) {
+        const std::size_t at = index_[slot];
+        if (at == 0) {
+            return 0;
+        }
+        const Section& section = sections_[at];
+        if (!section.erased && SameName(NameOf(section), encodedName)) {
+            return at;
+        }
+    }
+}
+
+void ProfileDocument::Insert(std::size_t section) {
+    // Never full: there are always at least twice as many slots as sections.
+    const std::size_t mask = index_.size() - 1;
+    std::size_t slot = NameHash(NameOf(sections_[section])) & mask;
+    while (index_[slot] != 0) {
+        slot = (slot + 1) & mask;
+    }
+    index_[slot] = section;
+    ++indexUsed_;
+}
+
+void ProfileDocument::AddToIndex(std::size_t section) {
+    if (2 * (indexUsed_ + 1) > index_.size()) {
+        std::vector<std::size_t> old = std::move(index_);
+        index_.assign(2 * old.size(), 0);
+        indexUsed_ = 0;
+        for (const std::size_t at : old) {
+            if (at != 0 && !sections_[at].erased) {
+                Insert(at);
+            }
+        }
+    }
+    Insert(section);
 }
 
 const ProfileDocument::Section* ProfileDocument::Find(std::string_view section) const {
-    const auto encoded = Utf8ToCp1252(section);
-    if (!encoded) {
+    std::string storage;
+    const auto name = InFile(section, storage);
+    if (!name) {
         return nullptr;
     }
-    const auto found = index_.find(Lower(*encoded));
-    return found == index_.end() ? nullptr : &sections_[found->second];
+    const std::size_t at = FindIndex(*name);
+    return at == 0 ? nullptr : &sections_[at];
 }
 
-namespace {
-
-bool SameName(std::string_view name, std::string_view lower) {
-    if (name.size() != lower.size()) {
+bool ProfileDocument::FindKey(const Section& section, std::string_view key, Line& found) const {
+    if (key.empty()) {
+        return false;  // no line holds an empty key
+    }
+    if (section.edited != kNotEdited) {
+        for (const Line& line : edited_[section.edited]) {
+            if (line.keyLength != 0 && SameName(KeyOf(line), key)) {
+                found = line;
+                return true;
+            }
+        }
         return false;
     }
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        char c = name[i];
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
+    const std::string_view bytes = std::string_view(buffer_).substr(0, section.end);
+    const char first = LowerChar(key.front());
+    for (std::size_t pos = section.bodyBegin; pos < section.end;) {
+        const std::size_t end = LineEnd(bytes, pos);
+        // A key begins at the first character that is not a blank: a line
+        // beginning otherwise need not be looked at more closely.
+        std::size_t at = pos;
+        while (at < end && IsBlank(bytes[at])) {
+            ++at;
         }
-        if (c != lower[i]) {
-            return false;
+        if (at < end && LowerChar(bytes[at]) == first) {
+            const Line line = MakeLine(pos, end - pos);
+            if (line.keyLength != 0 && SameName(KeyOf(line), key)) {
+                found = line;
+                return true;
+            }
         }
+        pos = NextLine(bytes, end);
     }
-    return true;
+    return false;
 }
 
-}  // namespace
-
-const ProfileDocument::Line* ProfileDocument::FindKey(const Section& section,
-                                                      std::string_view key) const {
-    const auto encoded = Utf8ToCp1252(key);
-    if (!encoded) {
-        return nullptr;
+std::optional<std::string> ProfileDocument::ValueIn(const Section& section,
+                                                    std::string_view key) const {
+    std::string storage;
+    const auto name = InFile(key, storage);
+    Line line;
+    if (!name || !FindKey(section, *name, line)) {
+        return std::nullopt;
     }
-    const std::string lower = Lower(*encoded);
-    for (const Line& line : section.lines) {
-        if (line.keyLength != 0 && SameName(KeyOf(line), lower)) {
-            return &line;
-        }
-    }
-    return nullptr;
+    const std::size_t length = std::min<std::size_t>(line.valueLength, kMaxValueLength);
+    return Cp1252ToUtf8(Text(line).substr(line.valueBegin, length));
 }
 
 std::optional<std::string> ProfileDocument::Value(std::string_view section,
                                                   std::string_view key) const {
     const Section* found = Find(section);
-    return ValueOf(found ? FindKey(*found, key) : nullptr);
+    return found ? ValueIn(*found, key) : std::nullopt;
 }
 
 std::optional<std::string> ProfileDocument::Value(const SectionEntry& section,
                                                   std::string_view key) const {
-    return ValueOf(FindKey(sections_.at(section.index), key));
-}
-
-std::optional<std::string> ProfileDocument::ValueOf(const Line* line) const {
-    if (!line) {
-        return std::nullopt;
-    }
-    const std::size_t length = std::min<std::size_t>(line->valueLength, kMaxValueLength);
-    return Cp1252ToUtf8(Text(*line).substr(line->valueBegin, length));
+    return ValueIn(sections_.at(section.index), key);
 }
 
 std::vector<ProfileDocument::SectionEntry> ProfileDocument::Sections() const {
     std::vector<SectionEntry> entries;
-    entries.reserve(index_.size());
+    entries.reserve(sections_.size());
     for (std::size_t i = 0; i < sections_.size(); ++i) {
         const Section& section = sections_[i];
         if (section.hasHeader && section.counts && !section.erased) {
-            entries.push_back({HeaderName(Text(section.header)).value_or(""), i});
+            entries.push_back({NameOf(section), i});
         }
     }
     return entries;
@@ -291,22 +465,25 @@ void ProfileDocument::WriteString(std::string_view section, std::string_view key
     const std::string keyName = EncodeName(key, "=");
     const std::string encodedValue = Encode(oneLine);
 
-    const std::string lowerSection = Lower(sectionName);
-    auto found = index_.find(lowerSection);
-    if (found == index_.end()) {
+    std::size_t at = FindIndex(sectionName);
+    if (at == 0) {
         Section added;
         added.hasHeader = true;
-        added.header.begin = buffer_.size();
-        buffer_ += "[" + sectionName + "]";
-        added.header.length = buffer_.size() - added.header.begin;
         added.counts = true;
-        sections_.push_back(std::move(added));
-        found = index_.emplace(lowerSection, sections_.size() - 1).first;
+        added.begin = buffer_.size();
+        buffer_ += "[" + sectionName + "]";
+        added.headerLength = buffer_.size() - added.begin;
+        added.bodyBegin = buffer_.size();
+        added.end = buffer_.size();
+        added.nameBegin = added.begin + 1;
+        added.nameLength = sectionName.size();
+        sections_.push_back(added);
+        at = sections_.size() - 1;
+        AddToIndex(at);
     }
-    Section& target = sections_[found->second];
-    const std::string lowerKey = Lower(keyName);
-    for (Line& line : target.lines) {
-        if (line.keyLength != 0 && SameName(KeyOf(line), lowerKey)) {
+    std::vector<Line>& lines = LinesOf(sections_[at]);
+    for (Line& line : lines) {
+        if (line.keyLength != 0 && SameName(KeyOf(line), keyName)) {
             // The key keeps its spelling and what stands before the value.
             const std::size_t begin = buffer_.size();
             const std::string keyPart(Text(line).substr(0, line.valueBegin));
@@ -318,13 +495,13 @@ void ProfileDocument::WriteString(std::string_view section, std::string_view key
     }
     // A new key goes after the last line of the section that is not blank, so
     // that an empty line between two sections stays where it is.
-    auto at = target.lines.end();
-    while (at != target.lines.begin() && Trim(Text(*(at - 1))).empty()) {
-        --at;
+    auto where = lines.end();
+    while (where != lines.begin() && Trim(Text(*(where - 1))).empty()) {
+        --where;
     }
     const std::size_t begin = buffer_.size();
     buffer_ += keyName + "=" + encodedValue;
-    target.lines.insert(at, MakeLine(begin, buffer_.size() - begin));
+    lines.insert(where, MakeLine(begin, buffer_.size() - begin));
 }
 
 void ProfileDocument::WriteBool(std::string_view section, std::string_view key, bool value) {
@@ -333,19 +510,12 @@ void ProfileDocument::WriteBool(std::string_view section, std::string_view key, 
 
 bool ProfileDocument::EraseSection(std::string_view section) {
     const auto encoded = Utf8ToCp1252(Trim(section));
-    if (!encoded) {
-        return false;
-    }
-    const std::string lower = Lower(*encoded);
-    if (index_.erase(lower) == 0) {
+    if (!encoded || FindIndex(*encoded) == 0) {
         return false;
     }
     for (Section& candidate : sections_) {
-        if (candidate.hasHeader && !candidate.erased) {
-            const auto name = HeaderName(Text(candidate.header));
-            if (name && Lower(*name) == lower) {
-                candidate.erased = true;
-            }
+        if (candidate.hasHeader && !candidate.erased && SameName(NameOf(candidate), *encoded)) {
+            candidate.erased = true;
         }
     }
     return true;
@@ -354,26 +524,55 @@ bool ProfileDocument::EraseSection(std::string_view section) {
 std::string ProfileDocument::Bytes() const {
     std::size_t size = 0;
     for (const Section& section : sections_) {
-        size += section.header.length + 2;
-        for (const Line& line : section.lines) {
+        if (section.erased) {
+            continue;
+        }
+        if (section.edited == kNotEdited) {
+            size += section.end - section.begin + 2;
+            continue;
+        }
+        size += section.headerLength + 2;
+        for (const Line& line : edited_[section.edited]) {
             size += line.length + 2;
         }
     }
     std::string bytes;
     bytes.reserve(size);
+    // Sections as read are copied as they are, as many in a row at once as
+    // there are; only the ones written are composed line by line.
+    const std::string_view read = buffer_;
+    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::size_t runBegin = kNone;
+    std::size_t runEnd = kNone;
+    const auto copyRun = [&] {
+        if (runBegin != kNone) {
+            AppendLines(bytes, read.substr(runBegin, runEnd - runBegin));
+        }
+        runBegin = runEnd = kNone;
+    };
     for (const Section& section : sections_) {
         if (section.erased) {
             continue;
         }
+        if (section.edited == kNotEdited) {
+            if (runBegin == kNone || runEnd != section.begin) {
+                copyRun();
+                runBegin = section.begin;
+            }
+            runEnd = section.end;
+            continue;
+        }
+        copyRun();
         if (section.hasHeader) {
-            bytes += Text(section.header);
+            bytes += read.substr(section.begin, section.headerLength);
             bytes += "\r\n";
         }
-        for (const Line& line : section.lines) {
+        for (const Line& line : edited_[section.edited]) {
             bytes += Text(line);
             bytes += "\r\n";
         }
     }
+    copyRun();
     return bytes;
 }
 

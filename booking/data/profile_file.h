@@ -13,7 +13,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace kolvaro {
@@ -63,8 +62,8 @@ class ProfileDocument {
     std::string Bytes() const;
 
   private:
-    // Lines are places in buffer_, which holds the bytes as read; a changed or
-    // new line is appended to it. Loading thus copies no line on its own.
+    // Places in buffer_, which holds the bytes as read; a changed or new line
+    // is appended to it. Loading thus copies no line on its own.
     struct Line {
         std::size_t begin = 0;  // the line without its line end
         std::size_t length = 0;
@@ -73,33 +72,51 @@ class ProfileDocument {
         std::uint32_t valueBegin = 0;  // the value with the blanks around it trimmed
         std::uint32_t valueLength = 0;
     };
+    static constexpr std::size_t kNotEdited = static_cast<std::size_t>(-1);
+    // Loading only finds the section headers: a section is the bytes from its
+    // header to the next one, and a key is looked for in them when asked.
+    // Only a section that is written gets a list of its lines.
     struct Section {
-        bool hasHeader = false;  // false only for the lines before the first section
+        std::size_t begin = 0;         // the header line (or the start of the file)
+        std::size_t headerLength = 0;  // the header line without its line end
+        std::size_t bodyBegin = 0;     // the line after the header
+        std::size_t end = 0;           // the next section's header, or the end of the bytes read
+        std::size_t nameBegin = 0;     // the name between the brackets, blanks trimmed
+        std::size_t nameLength = 0;
+        std::size_t edited = kNotEdited;  // its lines in edited_, once written
+        bool hasHeader = false;           // false only for the lines before the first section
         bool erased = false;
         bool counts = false;  // the first section of its name, the one that is read
-        Line header;
-        std::vector<Line> lines;
     };
-
     struct Adopting {};
     ProfileDocument(Adopting, std::string bytes, std::string fileName);
     void Parse();
-    std::optional<std::string> ValueOf(const Line* line) const;
+    std::optional<std::string> ValueIn(const Section& section, std::string_view key) const;
 
     std::string_view Text(const Line& line) const;
     std::string_view KeyOf(const Line& line) const;
+    std::string_view NameOf(const Section& section) const;
     Line MakeLine(std::size_t begin, std::size_t length) const;
-    void AddLine(std::size_t begin, std::size_t length);
+    std::vector<Line>& LinesOf(Section& section);
     std::string Encode(std::string_view text) const;  // Windows-1252, or Failure
     std::string EncodeName(std::string_view name, const char* forbidden) const;
     std::string RefusalMessage(std::string_view text) const;
     const Section* Find(std::string_view section) const;
-    const Line* FindKey(const Section& section, std::string_view key) const;
+    std::size_t FindIndex(std::string_view encodedName) const;  // 0 when missing
+    void AddToIndex(std::size_t section);
+    void Insert(std::size_t section);  // into a free slot of index_
+    // `key` in Windows-1252; `found` is the line that holds it.
+    bool FindKey(const Section& section, std::string_view key, Line& found) const;
 
     std::string fileName_;
     std::string buffer_;
     std::vector<Section> sections_;
-    std::unordered_map<std::string, std::size_t> index_;  // lower-cased name -> first section
+    // Open addressing over the first section of every name, by its place in
+    // sections_ (0, the lines before the first header, marks a free slot);
+    // erased sections stay in it and are passed over.
+    std::vector<std::size_t> index_;
+    std::size_t indexUsed_ = 0;  // slots taken
+    std::vector<std::vector<Line>> edited_;
 };
 
 // The settings file on disk. Nothing is kept between calls: every call reads

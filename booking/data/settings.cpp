@@ -104,14 +104,24 @@ std::vector<std::string> Settings::LoadEmployeeList() const {
         if (i == 0) {
             continue;
         }
-        const std::string number = document.Value(section, "Nummer").value_or("");
-        if (!number.empty()) {
-            found.emplace_back(i,
-                               number + "        " + document.Value(section, "Name").value_or(""));
+        std::optional<std::string> number = document.Value(section, "Nummer");
+        if (!number || number->empty()) {
+            continue;
         }
+        const std::optional<std::string> name = document.Value(section, "Name");
+        std::string entry = std::move(*number);
+        entry.reserve(entry.size() + 8 + (name ? name->size() : 0));
+        entry.append(8, ' ');
+        if (name) {
+            entry += *name;
+        }
+        found.emplace_back(i, std::move(entry));
     }
-    std::sort(found.begin(), found.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
+    // Mostly in order already, as new numbers tend to come last.
+    const auto byNumber = [](const auto& a, const auto& b) { return a.first < b.first; };
+    if (!std::is_sorted(found.begin(), found.end(), byNumber)) {
+        std::sort(found.begin(), found.end(), byNumber);
+    }
     std::vector<std::string> entries;
     entries.reserve(found.size());
     for (auto& [i, entry] : found) {
