@@ -213,6 +213,6 @@ class TMain : public QWidget {
     QPrinter* JournalPrinter();
 
   private:
-    std::shared_ptr<QPrinter> Printer;              // outlives the dialog that refers to it
+    std::shared_ptr<QPrinter> Printer;               // outlives the dialog that refers to it
     std::shared_ptr<QPrintDialog> PrintDialogOwner;  // released before Printer
 };
