@@ -51,15 +51,18 @@ std::vector<kolvaro::BookingDay> WithHeadings(const std::vector<kolvaro::Booking
     return rows;
 }
 
+// The edit: another arrival on one of the days, different every round.
+void ChangeOneArrival(Month& month, int round) {
+    month.days[static_cast<std::size_t>(round % 31)].cells[0] =
+        "07:" + kolvaro::ZeroPad(round % 60, 2);
+}
+
 void GridEdit(benchmark::State& state, const std::string& folder) {
     Month month = MakeMonth();
     const std::string path = kolvaro::MonthFileName(folder, "5000", month.endDate);
     int round = 0;
     for (auto _ : state) {
-        // The edit: another arrival on one of the days.
-        ++round;
-        month.days[static_cast<std::size_t>(round % 31)].cells[0] =
-            "07:" + kolvaro::ZeroPad(round % 60, 2);
+        ChangeOneArrival(month, ++round);
         const std::string caption = kolvaro::ComputeTotals(month.days);
         const std::vector<std::string> lines = kolvaro::ComposeMonthLines(
             month.listEntry, month.dateRows, WithHeadings(month.days), caption);
@@ -87,9 +90,7 @@ void TotalsAndCompose(benchmark::State& state) {
     Month month = MakeMonth();
     int round = 0;
     for (auto _ : state) {
-        ++round;
-        month.days[static_cast<std::size_t>(round % 31)].cells[0] =
-            "07:" + kolvaro::ZeroPad(round % 60, 2);
+        ChangeOneArrival(month, ++round);
         const std::string caption = kolvaro::ComputeTotals(month.days);
         const std::string bytes = kolvaro::EncodeMonthLines(kolvaro::ComposeMonthLines(
             month.listEntry, month.dateRows, WithHeadings(month.days), caption));

@@ -1,5 +1,6 @@
 #include "bookings/period.h"
 
+#include <chrono>
 #include <stdexcept>
 
 #include "data/failure.h"
@@ -45,12 +46,13 @@ PeriodCheck CheckPeriod(std::string_view start, std::string_view end) {
 }
 
 int DaysInMonth(int month, int year) {
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (month < 1 || month > 12) {
         throw std::invalid_argument("month out of range");
     }
-    bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : kDays[month - 1];
+    const std::chrono::year_month_day_last last{std::chrono::year{year} /
+                                                std::chrono::month{static_cast<unsigned>(month)} /
+                                                std::chrono::last};
+    return static_cast<int>(static_cast<unsigned>(last.day()));
 }
 
 MonthPeriod MonthDates(int month, std::string_view yearText) {

@@ -4,11 +4,9 @@
 #include <QPainter>
 #include <QPen>
 
-namespace {
+#include "qt_text.h"
 
-QString FromStd(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+namespace {
 
 QColor Colour(const kolvaro::Rgb& rgb) {
     return QColor(rgb.red, rgb.green, rgb.blue);

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "bookings/period.h"
 #include "data/failure.h"
 #include "data/time_text.h"
 
@@ -165,15 +166,8 @@ void TKalender::FormCreate() {
     ShowMonth();
 }
 
-bool TKalender::IsLeapYear(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
 int TKalender::DaysInMonth(int year, int month) {
-    static constexpr int kLeap[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    static constexpr int kOther[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const int index = std::clamp(month, 1, 12) - 1;
-    return IsLeapYear(year) ? kLeap[index] : kOther[index];
+    return kolvaro::DaysInMonth(std::clamp(month, 1, 12), year);
 }
 
 void TKalender::ShowTitle() {

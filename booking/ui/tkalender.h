@@ -56,7 +56,6 @@ class TKalender : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    static bool IsLeapYear(int year);
     void ShowMonth();
     void ShowTitle();
     void Step(int month, int year);

@@ -25,13 +25,10 @@
 #include "data/time_text.h"
 #include "dialogs.h"
 #include "maskededit.h"
+#include "qt_text.h"
 #include "updowncontrol.h"
 
 namespace {
-
-QString FromStd(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QFont ArialFont(int points, bool bold) {
     QFont font(QStringLiteral("Arial"), points);

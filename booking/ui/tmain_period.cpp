@@ -18,21 +18,14 @@
 #include "data/time_text.h"
 #include "dialogs.h"
 #include "maskededit.h"
+#include "qt_text.h"
 #include "tkalender.h"
 #include "tmain.h"
 
 namespace {
 
-QString FromStd(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 QColor ToColor(const kolvaro::Rgb& rgb) {
     return QColor(rgb.red, rgb.green, rgb.blue);
-}
-
-QString TwoDigits(int value) {
-    return QString::number(value).rightJustified(2, u'0');
 }
 
 // The weekday and date of every row of the date grid, headings included.
@@ -79,11 +72,10 @@ void TMain::PickDate(QPushButton* button, QLineEdit* field) {
     // corner.
     Kalender->move(x() + Panel1->x() + button->x(), y() + Panel1->y() + button->y());
     Kalender->exec();
-    const QString dd = TwoDigits(Kalender->Day);
-    if (dd == QStringLiteral("00")) {
+    if (Kalender->Day == 0) {
         return;  // closed without a choice
     }
-    field->setText(dd + u'.' + TwoDigits(Kalender->Month) + u'.' + QString::number(Kalender->Year));
+    field->setText(FromStd(kolvaro::DateText(Kalender->Day, Kalender->Month, Kalender->Year)));
 }
 
 void TMain::btnVonClick() {
@@ -102,14 +94,12 @@ void TMain::cbxMonatChange() {
     // Both dates change, and each change prepares the period: one read of the
     // settings file serves both.
     const kolvaro::Settings::OneRead oneRead(Ini.get());
-    const int month = cbxMonat->currentIndex() + 1;
-    const QString mm = QString::number(month).rightJustified(2, u'0');
-    const QString year = edJahr->text();
-    const int days = TKalender::DaysInMonth(kolvaro::StrToInt(year.toStdString()), month);
+    const kolvaro::MonthPeriod period =
+        kolvaro::MonthDates(cbxMonat->currentIndex() + 1, edJahr->text().toStdString());
     // The end first: the mixed period in between is never valid and passes
     // without a message.
-    edDatumBis->setText(QString::number(days) + u'.' + mm + u'.' + year);
-    edDatumVon->setText(QStringLiteral("01.") + mm + u'.' + year);
+    edDatumBis->setText(FromStd(period.end));
+    edDatumVon->setText(FromStd(period.start));
 }
 
 void TMain::PreparePeriod() {
