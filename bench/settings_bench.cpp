@@ -74,9 +74,9 @@ void QtList(benchmark::State& state, const std::string& folder) {
 void SplitLines(benchmark::State& state, const std::string& folder) {
     const std::string path = folder + "/velmora.ini";
     for (auto _ : state) {
-        const std::optional<std::string> bytes = kolvaro::ReadWholeFile(path);
+        const kolvaro::FileRead read = kolvaro::ReadWholeFile(path);
         std::vector<std::string_view> lines;
-        const std::string_view text = *bytes;
+        const std::string_view text = read.bytes;
         std::size_t start = 0;
         while (start < text.size()) {
             std::size_t end = text.find_first_of("\r\n", start);
@@ -125,7 +125,7 @@ void SaveWork(benchmark::State& state, const std::string& folder) {
 }
 
 void BareWrite(benchmark::State& state, const std::string& path) {
-    const std::string bytes = *kolvaro::ReadWholeFile(path);
+    const std::string bytes = kolvaro::ReadWholeFile(path).bytes;
     for (auto _ : state) {
         if (!kolvaro::WriteFileDurably(path, bytes)) {
             state.SkipWithError("write failed");
@@ -145,7 +145,7 @@ void RegisterSettingsBenchmarks() {
             ->MinTime(0.2);
         // A copy of its own, since QtList sets its time stamps.
         const std::string qtFolder = f.root.Sub("qsettings-" + n);
-        WriteFile(qtFolder + "/velmora.ini", *kolvaro::ReadWholeFile(folder + "/velmora.ini"));
+        WriteFile(qtFolder + "/velmora.ini", kolvaro::ReadWholeFile(folder + "/velmora.ini").bytes);
         Configure(benchmark::RegisterBenchmark(("list/qsettings/" + n).c_str(), QtList, qtFolder),
                   kReadRepetitions, Timing::Processor)
             ->MinTime(0.2);
@@ -162,7 +162,7 @@ void RegisterSettingsBenchmarks() {
               "list/kolvaro/50", 0, false});
 
     // Each writer has a copy of its own, in a folder of its own.
-    const std::string bytes = *kolvaro::ReadWholeFile(f.settings9999 + "/velmora.ini");
+    const std::string bytes = kolvaro::ReadWholeFile(f.settings9999 + "/velmora.ini").bytes;
     const std::string writeFolder = f.root.Sub("write-employee");
     const std::string bareFolder = f.root.Sub("write-bare");
     WriteFile(writeFolder + "/velmora.ini", bytes);

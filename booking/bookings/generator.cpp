@@ -23,10 +23,13 @@ bool IsWorkingDay(const std::array<bool, 7>& workingDays, std::string_view weekd
 std::string DrawBookingTime(std::string_view von, std::string_view bis, RandomSource& source) {
     const DateTime from = StrToTime(von);
     const DateTime to = StrToTime(bis);
-    // The time-of-day text of the difference is its absolute value, so a
-    // window given backwards still has a length (the wrapping window).
-    const int length = TimeToMinutes(TimeToStr(to - from).substr(0, 5));
+    // A window whose latest time lies before its earliest one runs past
+    // midnight, as a night shift from 22:00 to 06:00 does: it ends on the
+    // next day.
+    const DateTime span = to < from ? to - from + 1.0 : to - from;
+    const int length = TimeToMinutes(TimeToStr(span).substr(0, 5));
     const auto offset = DrawBelow(source, static_cast<std::uint32_t>(length));
+    // The text of a time drops whole days: past midnight it starts at 00:00.
     return TimeToStr(from + StrToTime(MinutesToTime(static_cast<int>(offset)))).substr(0, 5);
 }
 

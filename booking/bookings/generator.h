@@ -36,8 +36,8 @@ struct GenerationResult {
 // One booking time inside the window von … bis: von plus a drawn number of
 // whole minutes below the window's length, HH:MM. The latest time itself never
 // comes out; equal bounds always give von. A window whose earliest time lies
-// after its latest time has the length of the difference and wraps past
-// midnight (22:00 … 06:00 gives 22:00 … 13:59).
+// after its latest time runs past midnight (22:00 … 06:00 gives 22:00 …
+// 05:59).
 // Throws Failure "'%s' ist keine gültige Zeit" for a bound that is no time.
 std::string DrawBookingTime(std::string_view von, std::string_view bis, RandomSource& source);
 

@@ -123,6 +123,11 @@ std::string EncodeMonthLines(const std::vector<std::string>& lines) {
 
 void SaveMonthFile(const std::string& path, const std::vector<std::string>& lines) {
     const std::string bytes = EncodeMonthLines(lines);
+    // A month file that is there but could not be read was shown as an empty
+    // month: replacing it would erase every day it holds.
+    if (ExistsButUnreadable(path)) {
+        Fail(kUnreadableFileMessage, path);
+    }
     if (!WriteFileDurably(path, bytes)) {
         Fail(kCannotCreateMessage, path);
     }
@@ -155,8 +160,12 @@ LoadedMonth ParseMonthLines(const std::vector<std::string>& lines,
     loaded.cells.resize(dateRows.size());
     const std::size_t count = lines.size();
 
-    // Day lines: line i (from 1) on row i - 3, from line 4 up to line C - 5.
-    for (std::size_t i = 4; i + 5 <= count; ++i) {
+    // Day lines: line i (from 1) on row i - 3, from line 4 on. A whole file
+    // holds them up to line C - 5; a file that lost its last lines (a cut
+    // copy, an editor that dropped the empty ones) has its last days further
+    // down. The lines after the days never match a date, so every line may
+    // be looked at.
+    for (std::size_t i = 4; i <= count; ++i) {
         const std::size_t row = i - 3;
         if (row >= dateRows.size()) {
             break;  // never beyond the grid's last row
@@ -196,13 +205,14 @@ LoadedMonth ParseMonthFile(std::string_view bytes, const std::vector<DayIdentity
 }
 
 LoadedMonth LoadMonthFile(const std::string& path, const std::vector<DayIdentity>& dateRows) {
-    const auto bytes = ReadWholeFile(path);
-    if (!bytes) {
+    const FileRead read = ReadWholeFile(path);
+    if (read.outcome != ReadOutcome::Read) {
         LoadedMonth nothing;
         nothing.cells.resize(dateRows.size());
+        nothing.unreadable = read.outcome == ReadOutcome::Unreadable;
         return nothing;
     }
-    return ParseMonthFile(*bytes, dateRows);
+    return ParseMonthFile(read.bytes, dateRows);
 }
 
 }  // namespace kolvaro

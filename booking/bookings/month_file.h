@@ -46,8 +46,9 @@ std::string EncodeMonthLines(const std::vector<std::string>& lines);
 
 // Encodes and writes the lines to `path`, replacing a former file as a whole.
 // Throws Failure("Datei <path> kann nicht erstellt werden") when the file
-// cannot be written; the former file then stays as it was. Nothing is written
-// when the text cannot be encoded.
+// cannot be written, and the unreadable-file message when a file is there
+// that cannot be read; the former file then stays as it was. Nothing is
+// written when the text cannot be encoded.
 void SaveMonthFile(const std::string& path, const std::vector<std::string>& lines);
 
 // The file's lines as UTF-8. Lines end at CR LF, a lone CR or a lone LF; a
@@ -61,10 +62,13 @@ struct LoadedMonth {
     std::vector<std::array<std::optional<std::string>, 6>> cells;
     // The total caption as stored, when the summary line holds it completely.
     std::optional<std::string> totalCaption;
+    // The file is there but could not be read: nothing is set, and the month
+    // must not be written back over it.
+    bool unreadable = false;
 };
 
-// What the file's lines set in the grid: line i (from 4 up to the sixth last)
-// goes to row i - 3, but only when its weekday and date are those of that row;
+// What the file's lines set in the grid: line i (from 4 on) goes to row
+// i - 3, but only when its weekday and date are those of that row;
 // the summary line is the fourth last (line 5 in a shorter file). Nothing is
 // recomputed. Never throws; takes time linear in the size of the lines.
 LoadedMonth ParseMonthLines(const std::vector<std::string>& lines,
@@ -74,7 +78,7 @@ LoadedMonth ParseMonthLines(const std::vector<std::string>& lines,
 LoadedMonth ParseMonthFile(std::string_view bytes, const std::vector<DayIdentity>& dateRows);
 
 // Reads and parses the file at `path`; a missing or unreadable file sets
-// nothing. Never throws.
+// nothing (and an unreadable one says so). Never throws.
 LoadedMonth LoadMonthFile(const std::string& path, const std::vector<DayIdentity>& dateRows);
 
 }  // namespace kolvaro

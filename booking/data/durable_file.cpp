@@ -225,20 +225,33 @@ bool WriteFileDurably(const std::string& requestedPath, std::string_view bytes) 
     return true;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
+namespace {
+
+// Nothing is there: neither the file nor (with ENOTDIR) a folder to hold it.
+bool IsMissing(int error) {
+    return error == ENOENT || error == ENOTDIR;
+}
+
+}  // namespace
+
+FileRead ReadWholeFile(const std::string& path) {
+    FileRead result;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        return std::nullopt;
+        result.outcome = IsMissing(errno) ? ReadOutcome::Missing : ReadOutcome::Unreadable;
+        return result;
     }
+    result.outcome = ReadOutcome::Unreadable;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
         ::close(fd);
-        return std::nullopt;
+        return result;
     }
     // Read straight into the string: a settings file of thousands of
     // employees is read at every user action. One byte more than the size
     // lets the first read already see the end of the file.
-    std::string content(
+    std::string& content = result.bytes;
+    content.assign(
         S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 65536,
         '\0');
     std::size_t used = 0;
@@ -252,7 +265,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
                 continue;
             }
             ::close(fd);
-            return std::nullopt;
+            content.clear();
+            return result;
         }
         if (n == 0) {
             break;
@@ -261,7 +275,19 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     }
     content.resize(used);
     ::close(fd);
-    return content;
+    result.outcome = ReadOutcome::Read;
+    return result;
+}
+
+bool ExistsButUnreadable(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return !IsMissing(errno);
+    }
+    // A folder in the file's place is no file that a write would replace:
+    // the write itself fails there.
+    ::close(fd);
+    return false;
 }
 
 }  // namespace kolvaro

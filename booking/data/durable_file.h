@@ -37,7 +37,26 @@ class FolderLock {
     int fd_ = -1;
 };
 
-// The whole file, or nothing when it is missing or cannot be read.
-std::optional<std::string> ReadWholeFile(const std::string& path);
+// What reading a file found. A file that exists but cannot be read (no
+// permission, a folder in its place, a disk error) is never taken for a
+// missing or empty one: whoever would write it afterwards would replace
+// records it never saw.
+enum class ReadOutcome { Missing, Read, Unreadable };
+
+struct FileRead {
+    ReadOutcome outcome = ReadOutcome::Missing;
+    std::string bytes;  // the whole file when Read, empty otherwise
+};
+
+FileRead ReadWholeFile(const std::string& path);
+
+// True when there is a file at `path` that cannot be opened for reading.
+// Cheaper than reading it, for a writer that is about to replace it. A
+// folder in the file's place is not one: writing there fails anyway.
+bool ExistsButUnreadable(const std::string& path);
+
+// The message of a write refused because the file in the way could not be read.
+inline constexpr std::string_view kUnreadableFileMessage =
+    "Die Datei %s kann nicht gelesen werden und wird deshalb nicht überschrieben.";
 
 }  // namespace kolvaro

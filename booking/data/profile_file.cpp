@@ -579,8 +579,16 @@ std::string ProfileDocument::Bytes() const {
 ProfileFile::ProfileFile(std::string path) : path_(std::move(path)) {}
 
 ProfileDocument ProfileFile::Load() const {
-    auto bytes = ReadWholeFile(path_);
-    return ProfileDocument::Adopt(bytes ? std::move(*bytes) : std::string(), BaseName(path_));
+    FileRead read = ReadWholeFile(path_);
+    return ProfileDocument::Adopt(std::move(read.bytes), BaseName(path_));
+}
+
+ProfileDocument ProfileFile::LoadForChange() const {
+    FileRead read = ReadWholeFile(path_);
+    if (read.outcome == ReadOutcome::Unreadable && ExistsButUnreadable(path_)) {
+        Fail(kUnreadableFileMessage, path_);
+    }
+    return ProfileDocument::Adopt(std::move(read.bytes), BaseName(path_));
 }
 
 void ProfileFile::Save(const ProfileDocument& document) const {
@@ -603,7 +611,7 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key,
     // Another program writing the file between our read and our write would
     // lose its change: the two take turns.
     const FolderLock turn(path_);
-    ProfileDocument document = Load();
+    ProfileDocument document = LoadForChange();
     document.WriteString(section, key, value);
     Save(document);
 }
@@ -614,7 +622,7 @@ void ProfileFile::WriteBool(std::string_view section, std::string_view key, bool
 
 void ProfileFile::EraseSection(std::string_view section) {
     const FolderLock turn(path_);
-    ProfileDocument document = Load();
+    ProfileDocument document = LoadForChange();
     if (document.EraseSection(section)) {
         Save(document);
     }

@@ -127,8 +127,13 @@ class ProfileFile {
 
     const std::string& Path() const { return path_; }
 
-    // A missing or unreadable file loads as an empty document.
+    // A missing or unreadable file loads as an empty document: enough to show
+    // what there is, never to write back.
     ProfileDocument Load() const;
+    // The document to change and save: as Load(), but a file that exists and
+    // cannot be read throws Failure, since saving would replace every
+    // section in it that was never seen.
+    ProfileDocument LoadForChange() const;
     // Replaces the file as a whole; throws Failure("Nach %s kann nicht
     // geschrieben werden") and leaves the file as it was when that fails.
     void Save(const ProfileDocument& document) const;

@@ -46,7 +46,7 @@ void Settings::Rewrite(Change change) {
     // the file since, and its change must not be undone. Such a program
     // waits for the lock meanwhile.
     const FolderLock turn(file_.Path());
-    ProfileDocument document = file_.Load();
+    ProfileDocument document = file_.LoadForChange();
     if (change(document)) {
         file_.Save(document);
     }

@@ -86,13 +86,16 @@ TEST(DrawBookingTimeTest, OffsetsInsideTheWindow) {
         {"07:00", "08:00", {2147483647}, "07:07"},  // 2^31 − 1 mod 60 = 7
         {"23:30", "23:59", {28}, "23:58"},
         {"00:00", "23:59", {1438}, "23:58"},
-        // A window given backwards has the length of the difference and wraps
-        // past midnight: 22:00–06:00 is 960 minutes long.
+        // A night shift runs past midnight: 22:00–06:00 is 480 minutes long
+        // and never reaches into the day.
         {"22:00", "06:00", {0}, "22:00"},
         {"22:00", "06:00", {119}, "23:59"},
         {"22:00", "06:00", {120}, "00:00"},
-        {"22:00", "06:00", {959}, "13:59"},
-        {"22:00", "06:00", {960}, "22:00"},
+        {"22:00", "06:00", {479}, "05:59"},
+        {"22:00", "06:00", {480}, "22:00"},
+        {"22:00", "06:00", {959}, "05:59"},
+        {"23:59", "00:00", {5}, "23:59"},  // one minute long
+        {"00:01", "00:00", {1438}, "23:59"},
     };
     for (const DrawCase& c : cases) {
         SCOPED_TRACE(std::string(c.von) + "-" + c.bis);

@@ -223,7 +223,7 @@ std::vector<DamageCase> DamageCases() {
     for (int r = 1; r <= 29; ++r) {
         all.push_back(r);
     }
-    std::vector<int> allButLast(all.begin(), all.end() - 1);
+    const std::vector<int> firstTwentySeven(all.begin(), all.end() - 2);
     std::vector<DamageCase> cases;
     cases.push_back({"as written", Join(good, "\r\n"), all, "19:42 "});
     cases.push_back({"lone LF", Join(good, "\n"), all, "19:42 "});
@@ -233,8 +233,19 @@ std::vector<DamageCase> DamageCases() {
     cases.push_back({"empty file", "", {}, std::nullopt});
     {
         auto lines = good;
-        lines.pop_back();  // publisher line gone: the last day is lost, no total
-        cases.push_back({"last line removed", Join(lines, "\r\n"), allButLast, std::nullopt});
+        lines.pop_back();  // publisher line gone: every day is still there, no total
+        cases.push_back({"last line removed", Join(lines, "\r\n"), all, std::nullopt});
+    }
+    {
+        // Cut right after the last day: the summary is looked for on a day line.
+        std::string caption;
+        const Grids grids = February2008(caption);
+        const std::vector<std::string> lines(good.begin(), good.begin() + 32);
+        cases.push_back(
+            {"cut after the last day", Join(lines, "\r\n"), all, grids.bookings[26].cells[5]});
+        const std::vector<std::string> fewer(good.begin(), good.begin() + 30);
+        cases.push_back({"cut after the 27th", Join(fewer, "\r\n"), firstTwentySeven,
+                         grids.bookings[24].cells[5]});
     }
     {
         auto lines = good;

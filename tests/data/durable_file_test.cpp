@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <vector>
 
 #include "data/failure.h"
 #include "data/settings.h"
@@ -48,12 +49,30 @@ TEST(WriteFileDurably, ReplacesTheFileAndKeepsItsPermissions) {
     EXPECT_TRUE(S_ISLNK(st.st_mode));
 }
 
-TEST(WriteFileDurably, ReadWholeFile) {
+TEST(WriteFileDurably, ReadWholeFileTellsMissingFromUnreadable) {
     TempFolder folder;
-    EXPECT_EQ(ReadWholeFile(folder.File("fehlt")), std::nullopt);
-    EXPECT_EQ(ReadWholeFile(folder.Path()), std::nullopt);
     PutFile(folder.File("a"), std::string("x\0y", 3));
-    EXPECT_EQ(ReadWholeFile(folder.File("a")), std::string("x\0y", 3));
+    PutFile(folder.File("leer"), "");
+    struct Case {
+        std::string path;
+        ReadOutcome outcome;
+        std::string bytes;
+    };
+    const std::vector<Case> cases = {
+        {folder.File("fehlt"), ReadOutcome::Missing, ""},
+        {folder.File("fehlt/velmora.ini"), ReadOutcome::Missing, ""},
+        {folder.File("a/velmora.ini"), ReadOutcome::Missing, ""},  // "a" is no folder
+        {folder.File("leer"), ReadOutcome::Read, ""},
+        {folder.File("a"), ReadOutcome::Read, std::string("x\0y", 3)},
+        {folder.Path(), ReadOutcome::Unreadable, ""},  // a folder in the file's place
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        const FileRead read = ReadWholeFile(c.path);
+        EXPECT_EQ(read.outcome, c.outcome);
+        EXPECT_EQ(read.bytes, c.bytes);
+        EXPECT_FALSE(ExistsButUnreadable(c.path));  // each can be opened, or is not there
+    }
 }
 
 // The cases below fail for real, also for root, who ignores permission bits.

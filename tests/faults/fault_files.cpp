@@ -70,9 +70,9 @@ void WriteExport(const std::string& folder, int version) {
 
 const std::vector<WrittenFile>& WrittenFiles() {
     static const std::vector<WrittenFile> files = {
-        {"Settings", SettingsPath, WriteSettings, "Nach %s kann nicht geschrieben werden"},
-        {"MonthFile", MonthPath, WriteMonth, "Datei %s kann nicht erstellt werden"},
-        {"ExportFile", ExportFilePath, WriteExport, "Datei %s kann nicht erstellt werden"},
+        {"Settings", SettingsPath, WriteSettings, "Nach %s kann nicht geschrieben werden", true},
+        {"MonthFile", MonthPath, WriteMonth, "Datei %s kann nicht erstellt werden", true},
+        {"ExportFile", ExportFilePath, WriteExport, "Datei %s kann nicht erstellt werden", false},
     };
     return files;
 }

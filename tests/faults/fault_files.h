@@ -19,6 +19,9 @@ struct WrittenFile {
     void (*write)(const std::string& folder, int version);
     // The message of a failed write with "%s" for the path.
     const char* message;
+    // Whether a write keeps what the file holds (and so must read it first).
+    // The export file is handed over whole and replaced by every export.
+    bool keepsContent;
 };
 
 const std::vector<WrittenFile>& WrittenFiles();

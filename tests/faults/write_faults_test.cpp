@@ -4,12 +4,14 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <string>
 #include <vector>
 
+#include "data/durable_file.h"
 #include "fault_files.h"
 
 namespace kolvaro::faults {
@@ -93,6 +95,55 @@ TEST_P(WriteFault, FullDisk) {
     ASSERT_EQ(::unlink(filler.c_str()), 0);
     EXPECT_EQ(WriteNew(folder.Path()), "(no failure)");
     EXPECT_NE(FileBytes(path), before);
+    EXPECT_EQ(folder.Names().size(), 1u);
+}
+
+// A file the user may write but not read (mode 0200, or a disk error): what
+// the program would write instead was made without the records it holds.
+TEST_P(WriteFault, UnreadableFile) {
+    if (!GetParam().keepsContent) {
+        GTEST_SKIP() << "replaced whole by every write";
+    }
+    Folder folder;
+    const std::string path = GetParam().path(folder.Path());
+    GetParam().write(folder.Path(), 1);
+    const std::string before = FileBytes(path);
+    ASSERT_EQ(::chmod(path.c_str(), 0200), 0);
+
+    std::string message;
+    if (::geteuid() != 0) {
+        message = WriteNew(folder.Path());
+    } else {
+        // Root reads every file: the write runs as an unprivileged user who
+        // owns the file and may write the folder.
+        ASSERT_EQ(::chmod(folder.Path().c_str(), 0777), 0);
+        ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+        int pipeEnds[2];
+        ASSERT_EQ(::pipe(pipeEnds), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(pipeEnds[0]);
+            const std::string said = ::setgid(65534) == 0 && ::setuid(65534) == 0
+                                         ? WriteNew(folder.Path())
+                                         : "(could not switch the user)";
+            const ssize_t ignored = ::write(pipeEnds[1], said.data(), said.size());
+            static_cast<void>(ignored);
+            ::_exit(0);
+        }
+        ::close(pipeEnds[1]);
+        char buffer[1024];
+        ssize_t n = 0;
+        while ((n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0) {
+            message.append(buffer, static_cast<std::size_t>(n));
+        }
+        ::close(pipeEnds[0]);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+    }
+    EXPECT_EQ(message, FormatMessage(kUnreadableFileMessage, path));
+    ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+    EXPECT_EQ(FileBytes(path), before);
     EXPECT_EQ(folder.Names().size(), 1u);
 }
 
