@@ -26,7 +26,7 @@ class NoDialogs : public Dialogs {
     std::optional<QString> shown;
     void ShowMessage(QWidget*, const QString& text) override { shown = text; }
     void ShowError(QWidget*, const QString& text) override { shown = text; }
-    bool AskYesNo(QWidget*, const QString&, const QString& text) override {
+    bool AskYesNo(QWidget*, const QString&, const QString& text, DefaultAnswer) override {
         shown = text;
         return false;
     }

@@ -25,10 +25,11 @@ void QtDialogs::ShowError(QWidget* parent, const QString& text) {
     box.exec();
 }
 
-bool QtDialogs::AskYesNo(QWidget* parent, const QString& caption, const QString& text) {
+bool QtDialogs::AskYesNo(QWidget* parent, const QString& caption, const QString& text,
+                         DefaultAnswer preset) {
     QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Yes | QMessageBox::No,
                     parent);
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(preset == DefaultAnswer::Yes ? QMessageBox::Yes : QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 

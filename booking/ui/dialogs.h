@@ -10,6 +10,9 @@
 
 class QWidget;
 
+// The button of a question that Enter presses.
+enum class DefaultAnswer { Yes, No };
+
 class Dialogs {
   public:
     virtual ~Dialogs() = default;
@@ -19,7 +22,8 @@ class Dialogs {
     // The general error report: a modal box with the critical icon.
     virtual void ShowError(QWidget* parent, const QString& text) = 0;
     // A question with the exclamation icon and the buttons Yes and No; true for Yes.
-    virtual bool AskYesNo(QWidget* parent, const QString& caption, const QString& text) = 0;
+    virtual bool AskYesNo(QWidget* parent, const QString& caption, const QString& text,
+                          DefaultAnswer preset) = 0;
     // A one-line input; empty when the user cancels.
     virtual std::optional<QString> GetText(QWidget* parent, const QString& caption,
                                            const QString& prompt, const QString& value) = 0;
@@ -33,7 +37,8 @@ class QtDialogs : public Dialogs {
   public:
     void ShowMessage(QWidget* parent, const QString& text) override;
     void ShowError(QWidget* parent, const QString& text) override;
-    bool AskYesNo(QWidget* parent, const QString& caption, const QString& text) override;
+    bool AskYesNo(QWidget* parent, const QString& caption, const QString& text,
+                  DefaultAnswer preset) override;
     std::optional<QString> GetText(QWidget* parent, const QString& caption, const QString& prompt,
                                    const QString& value) override;
     bool OpenUrl(const QUrl& url) override;

@@ -27,6 +27,8 @@ class MaskedEdit : public QLineEdit {
     bool isRequired() const { return required_; }
     // Changed and incomplete: the field refuses to be left.
     bool HoldsRefusedInput() const { return required_ && isModified() && !hasAcceptableInput(); }
+    // Beeps, keeps (or takes back) the focus and says why the input is refused.
+    void Refuse();
 
   signals:
     // The field lost the focus to another control of its window.
@@ -38,8 +40,6 @@ class MaskedEdit : public QLineEdit {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    void Refuse();
-
     Kind kind_;
     bool required_ = false;
     bool returning_ = false;

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QEvent>
 #include <QFrame>
@@ -369,6 +370,8 @@ void TMain::CreateComponents() {
     lbQVX->setToolTip(QStringLiteral("Besuchen Sie uns im Internet: ") +
                       FromStd(kolvaro::kPublisherUrl));
     lbQVX->installEventFilter(this);
+    // A disabled button gets no context menu request; it reaches its panel.
+    Panel1->installEventFilter(this);
 
     lbStunden = new QLabel(QStringLiteral("0:00 "), Panel8);
     lbStunden->setObjectName(QStringLiteral("lbStunden"));
@@ -526,6 +529,12 @@ void TMain::ArrangeForMode(bool generation) {
         widget->setVisible(generation);
     }
     pnZeitraum->setVisible(!generation);
+    // The dates lie under the month panel in journal mode; hidden, no key or
+    // click reaches them (a picked date would cut the month short).
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{Label18, Label19, edDatumVon, edDatumBis, btnVon, btnBis}) {
+        widget->setVisible(generation);
+    }
 }
 
 void TMain::ShowControlsForMode(bool generation) {
@@ -578,6 +587,15 @@ void TMain::lbQVXClick() {
 bool TMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lstMitarbeiter->viewport() && event->type() == QEvent::MouseButtonPress) {
         rowBeforePress_ = lstMitarbeiter->currentRow();
+    }
+    if (watched == Panel1 && event->type() == QEvent::ContextMenu &&
+        btnExport->contextMenuPolicy() == Qt::CustomContextMenu && !btnExport->isEnabled()) {
+        // The export folder can be chosen before anything was generated.
+        const QPoint at = static_cast<QContextMenuEvent*>(event)->pos();
+        if (btnExport->isVisible() && btnExport->geometry().contains(at)) {
+            btnExportContextMenu(btnExport->mapFrom(Panel1, at));
+            return true;
+        }
     }
     if (watched == lbQVX && event->type() == QEvent::MouseButtonRelease) {
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {

@@ -203,6 +203,21 @@ class TMain : public QWidget {
     void PickDate(QPushButton* button, QLineEdit* field);
     void OpenCellEditor(const QString& text, int caret);
     std::string CurrentMonthFileName() const;
+    // False, with a message, while the journal grid shows nobody's month:
+    // whatever were typed there could not be stored.
+    bool GridTakesInput();
+    // Disables Export when the editor shows another employee than the one
+    // the bookings were drawn for.
+    void ForgetBookingsOfAnother();
+    // The number of the employee whose month the journal grid shows, taken
+    // when the month was loaded; empty while it shows nobody's. The month
+    // file is named after it, whatever the editor holds meanwhile.
+    std::string monthNumber_;
+    bool monthUnreadable_ = false;  // the month's file is there but could not be read
+    // The number the editor was filled with from the list; empty for a new employee.
+    std::string editorNumber_;
+    // The number of the employee the grid's bookings were drawn for.
+    std::string generatedNumber_;
     int editRow_ = -1;  // the cell the open editor writes to; -1 while it is closed
     int editColumn_ = -1;
 

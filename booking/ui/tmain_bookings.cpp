@@ -42,6 +42,10 @@ int PeriodDays(const std::string& from, const std::string& to, int dayRows) {
 }  // namespace
 
 void TMain::btnBuchungenErzeugenClick() {
+    // The bookings belong to the employee the editor shows now; the export
+    // hands them over under this number.
+    generatedNumber_ = Std(edNummer->text());
+    btnExport->setEnabled(false);
     GenerateBookings();
     CalculateTotals();
     btnExport->setEnabled(true);
@@ -94,8 +98,6 @@ void TMain::GenerateBookings() {
 
 void TMain::btnExportClick() {
     if (IsGenerationMode()) {
-        // One export per generation, whether the file can be written or not.
-        btnExport->setEnabled(false);
         std::vector<kolvaro::ExportRow> rows;
         for (int row = 1; row < Grid->rowCount(); ++row) {
             kolvaro::ExportRow exportRow;
@@ -106,15 +108,16 @@ void TMain::btnExportClick() {
             }
             rows.push_back(std::move(exportRow));
         }
-        kolvaro::WriteExportFile(ExportDirectory,
-                                 kolvaro::ExportBytes(Std(edNummer->text()), rows));
+        kolvaro::WriteExportFile(ExportDirectory, kolvaro::ExportBytes(generatedNumber_, rows));
+        // One export per generation. A failed one may be tried again (with
+        // another folder, say) without drawing over the user's corrections.
+        btnExport->setEnabled(false);
         return;
     }
 
     // Journal mode: the month shown, in the program that the desktop opens it with.
     try {
-        const std::string path = kolvaro::MonthFileName(ProgramDirectory, Std(edNummer->text()),
-                                                        Std(edDatumBis->text()));
+        const std::string path = CurrentMonthFileName();
         const QString file = QString::fromStdString(path);
         if (!CurrentDialogs().OpenUrl(QUrl::fromLocalFile(file))) {
             CurrentDialogs().ShowMessage(

@@ -11,6 +11,7 @@
 #include <QTableWidget>
 #include <algorithm>
 
+#include "data/failure.h"
 #include "dialogs.h"
 #include "maskededit.h"
 #include "tmain.h"
@@ -70,6 +71,7 @@ void TMain::SelectEntry(int row) {
 }
 
 void TMain::ClearEditor() {
+    editorNumber_.clear();
     edNummer->setText(QString());
     edName->setText(QString());
     for (QCheckBox* box : DayBoxes(*this)) {
@@ -79,6 +81,9 @@ void TMain::ClearEditor() {
         field->setText(QStringLiteral("00:00"));
     }
     if (!IsGenerationMode()) {
+        // The grid is emptied: it shows nobody's month until one is loaded.
+        monthNumber_.clear();
+        monthUnreadable_ = false;
         for (int row = 1; row < Grid->rowCount(); ++row) {
             for (int column = 0; column < Grid->columnCount(); ++column) {
                 if (QTableWidgetItem* item = Grid->item(row, column)) {
@@ -109,9 +114,21 @@ void TMain::lstMitarbeiterClick() {
         for (std::size_t i = 0; i < fields.size(); ++i) {
             fields[i]->setText(QString::fromStdString(record.times[i]));
         }
+        editorNumber_ = record.number;
     }
-    if (!IsGenerationMode()) {
+    if (IsGenerationMode()) {
+        ForgetBookingsOfAnother();
+    } else {
+        monthNumber_ = editorNumber_;
         LoadMonthFile();
+    }
+}
+
+void TMain::ForgetBookingsOfAnother() {
+    // Bookings drawn from one employee's pattern must never go out under
+    // another's number.
+    if (editorNumber_ != generatedNumber_) {
+        btnExport->setEnabled(false);
     }
 }
 
@@ -129,6 +146,9 @@ void TMain::btnNeuClick() {
         ClearEditor();
         edNummer->setText(QString::fromStdString(*number));
         edName->setFocus(Qt::OtherFocusReason);
+        if (IsGenerationMode()) {
+            ForgetBookingsOfAnother();
+        }
     }
     SetEditorState(true);
 }
@@ -137,13 +157,40 @@ void TMain::btnSpeichernClick() {
     const kolvaro::Settings::OneRead oneRead(Ini.get());  // one click, one read of the file
     // A click can reach the button before the refused field has taken the
     // focus back; an incomplete time is never saved.
-    for (const MaskedEdit* field : TimeFields(*this)) {
+    for (MaskedEdit* field : TimeFields(*this)) {
         if (field->HoldsRefusedInput()) {
+            // By the mouse the field was left and says so itself; by Alt+S
+            // the focus never moved, so it is said here.
+            if (field->hasFocus()) {
+                field->Refuse();
+            }
             return;
         }
     }
-    edNummer->setText(
-        QString::fromStdString(kolvaro::NormalizeNumber(edNummer->text().toStdString())));
+    const std::string number = kolvaro::NormalizeNumber(edNummer->text().toStdString());
+    if (number == "0000") {
+        // Section 0000 is never listed: the employee would vanish, and the
+        // next such save would overwrite it.
+        throw kolvaro::Failure("Bitte eine Nummer von 0001 bis 9999 eingeben.");
+    }
+    if (number != editorNumber_) {
+        // A new employee, or a new number for this one: another employee's
+        // record under that number would be replaced.
+        const kolvaro::EmployeeRecord holder = Ini->ReadEmployee(number);
+        if (!holder.number.empty()) {
+            const QString question =
+                QStringLiteral("Die Nummer ") + QString::fromStdString(number) +
+                QStringLiteral(" gehört bereits dem Mitarbeiter\n\n'") +
+                QString::fromStdString(holder.number) + QStringLiteral("  ") +
+                QString::fromStdString(holder.name) +
+                QStringLiteral("'\n\nWollen Sie ihn wirklich ersetzen?");
+            if (!CurrentDialogs().AskYesNo(this, QStringLiteral("Achtung"), question,
+                                           DefaultAnswer::No)) {
+                return;
+            }
+        }
+    }
+    edNummer->setText(QString::fromStdString(number));
 
     kolvaro::EmployeeRecord record;
     record.number = edNummer->text().toStdString();
@@ -186,7 +233,7 @@ void TMain::btnLoeschenClick() {
     const QString question = QStringLiteral("Wollen Sie den Mitarbeiter\n\n'") + edNummer->text() +
                              QStringLiteral("  ") + edName->text() +
                              QStringLiteral("'\n\nwirklich löschen?");
-    if (!CurrentDialogs().AskYesNo(this, QStringLiteral("Achtung"), question)) {
+    if (!CurrentDialogs().AskYesNo(this, QStringLiteral("Achtung"), question, DefaultAnswer::Yes)) {
         return;
     }
     const kolvaro::Settings::OneRead oneRead(Ini.get());  // one click, one read of the file

@@ -15,6 +15,7 @@
 #include "bookings/period.h"
 #include "bookings/totals.h"
 #include "data/durable_file.h"
+#include "data/failure.h"
 #include "data/time_text.h"
 #include "dialogs.h"
 #include "maskededit.h"
@@ -60,8 +61,16 @@ constexpr qsizetype kLongestDrawnText = 200;
 }  // namespace
 
 std::string TMain::CurrentMonthFileName() const {
-    return kolvaro::MonthFileName(ProgramDirectory, edNummer->text().toStdString(),
-                                  edDatumBis->text().toStdString());
+    return kolvaro::MonthFileName(ProgramDirectory, monthNumber_, edDatumBis->text().toStdString());
+}
+
+bool TMain::GridTakesInput() {
+    if (!monthNumber_.empty() || IsGenerationMode()) {
+        return true;
+    }
+    CurrentDialogs().ShowMessage(
+        this, QStringLiteral("Bitte zuerst einen Mitarbeiter anlegen und auswählen."));
+    return false;
 }
 
 void TMain::PickDate(QPushButton* button, QLineEdit* field) {
@@ -219,7 +228,7 @@ void TMain::DrawCellText(QPainter& canvas, const QString& text, const QRect& rec
 void TMain::OpenCellEditor(const QString& text, int caret) {
     const int column = Grid->currentColumn();
     const int row = Grid->currentRow();
-    if (!kolvaro::IsEditableColumn(column) || row < 1) {
+    if (!kolvaro::IsEditableColumn(column) || row < 1 || !GridTakesInput()) {
         return;
     }
     editRow_ = row;
@@ -254,7 +263,7 @@ void TMain::GridKeyUp(int key) {
     }
     const int column = Grid->currentColumn();
     const int row = Grid->currentRow();
-    if (!kolvaro::IsEditableColumn(column) || row < 1) {
+    if (!kolvaro::IsEditableColumn(column) || row < 1 || !GridTakesInput()) {
         return;
     }
     SetCell(Grid, row, column, QString());
@@ -290,9 +299,14 @@ void TMain::meGridEditExit() {
             SetCell(Grid, row, column, FromStd(*time));
             try {
                 CalculateTotals();
-            } catch (const std::exception&) {
-                // The grid shows the new totals; a month file that could not
-                // be written stays as it was, without a message while typing.
+            } catch (const std::exception& failure) {
+                // The grid keeps showing the time, but the user must know that
+                // it is not stored. Reported once the editor has closed: a box
+                // opened inside the focus change would fight it for the focus.
+                const QString message = QString::fromUtf8(failure.what());
+                QMetaObject::invokeMethod(
+                    this, [this, message] { CurrentDialogs().ShowError(this, message); },
+                    Qt::QueuedConnection);
             }
         }
     }
@@ -307,11 +321,16 @@ void TMain::meGridEditExit() {
 void TMain::LoadMonthFile() {
     try {
         MonthLines.clear();
-        const std::optional<std::string> bytes = kolvaro::ReadWholeFile(CurrentMonthFileName());
-        if (!bytes) {
+        monthUnreadable_ = false;
+        if (monthNumber_.empty()) {
+            return;  // nobody's month
+        }
+        const kolvaro::FileRead read = kolvaro::ReadWholeFile(CurrentMonthFileName());
+        if (read.outcome != kolvaro::ReadOutcome::Read) {
+            monthUnreadable_ = read.outcome == kolvaro::ReadOutcome::Unreadable;
             return;
         }
-        MonthLines = kolvaro::SplitMonthFile(*bytes);
+        MonthLines = kolvaro::SplitMonthFile(read.bytes);
         const int rows = std::min(Grid->rowCount(), GridDatum->rowCount());
         const kolvaro::LoadedMonth loaded =
             kolvaro::ParseMonthLines(MonthLines, DateRows(GridDatum, rows));
@@ -347,6 +366,13 @@ void TMain::CalculateTotals() {
     }
 
     // Journal mode keeps the month in its file after every change.
+    if (monthNumber_.empty()) {
+        throw kolvaro::Failure("Bitte zuerst einen Mitarbeiter anlegen und auswählen.");
+    }
+    if (monthUnreadable_) {
+        // Shown empty, but the file holds days that were never seen.
+        kolvaro::Fail(kolvaro::kUnreadableFileMessage, CurrentMonthFileName());
+    }
     std::optional<std::string> entry;
     if (const QListWidgetItem* selected = lstMitarbeiter->currentItem()) {
         entry = selected->text().toStdString();

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QUrl>
 #include <deque>
+#include <vector>
 
 #include "dialogs.h"
 
@@ -16,8 +17,10 @@ class ScriptedDialogs : public Dialogs {
 
     void ShowMessage(QWidget*, const QString& text) override { messages << text; }
     void ShowError(QWidget*, const QString& text) override { errors << text; }
-    bool AskYesNo(QWidget*, const QString& caption, const QString& text) override {
+    bool AskYesNo(QWidget*, const QString& caption, const QString& text,
+                  DefaultAnswer preset) override {
         questions << caption + u'|' + text;
+        presets.push_back(preset);
         if (answers.empty()) {
             unanswered = true;
             return false;
@@ -53,6 +56,7 @@ class ScriptedDialogs : public Dialogs {
     QStringList errors;
     QStringList questions;  // caption|text
     QStringList prompts;    // caption|prompt|value
+    std::vector<DefaultAnswer> presets;  // the default button of each question
     std::deque<bool> answers;
     std::deque<std::optional<QString>> texts;
     std::vector<QUrl> opened;

@@ -3,11 +3,15 @@
 // typing times into the grid, pressing Enter and Delete.
 
 #include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSet>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -86,6 +90,28 @@ QByteArray Joined(const QList<QByteArray>& lines, const QByteArray& end = "\r\n"
     }
     return bytes;
 }
+
+// Lets this process act as the unprivileged user 65534 for the file system
+// (root ignores permission bits), and act as root again when left.
+class UnprivilegedUser {
+  public:
+    ~UnprivilegedUser() { Leave(); }
+    bool Become() {
+        active_ = ::setegid(65534) == 0 && ::seteuid(65534) == 0;
+        return active_;
+    }
+    void Leave() {
+        if (active_) {
+            active_ = false;
+            if (::seteuid(0) != 0 || ::setegid(0) != 0) {
+                qFatal("could not become root again");
+            }
+        }
+    }
+
+  private:
+    bool active_ = false;
+};
 
 }  // namespace
 
@@ -515,21 +541,23 @@ class PeriodGridTest : public QObject {
         QVERIFY(main->meGridEdit->isHidden());
     }
 
-    void failedWriteIsSilentAfterAnEditAndReportedAfterDelete_data() {
-        QTest::addColumn<bool>("mount");
-        QTest::newRow("read-only month file") << false;
-        QTest::newRow("read-only file system") << true;
+    void failedWriteIsReportedAfterAnEditAndAfterDelete_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("read-only month file") << QStringLiteral("file");
+        QTest::newRow("read-only file system") << QStringLiteral("mount");
+        QTest::newRow("vanished folder") << QStringLiteral("vanished");
     }
 
-    void failedWriteIsSilentAfterAnEditAndReportedAfterDelete() {
-        QFETCH(bool, mount);
-        QString folder;
-        if (mount) {
-            folder = dir->filePath(QStringLiteral("mnt"));
+    void failedWriteIsReportedAfterAnEditAndAfterDelete() {
+        QFETCH(QString, fault);
+        QString folder = dir->filePath(QStringLiteral("kolvaro"));
+        if (fault == QLatin1String("mount")) {
             if (!MountTmpfs(folder)) {
                 QSKIP(qPrintable(QStringLiteral("mounting a tmpfs was refused: ") +
                                  QString::fromLocal8Bit(std::strerror(errno))));
             }
+        } else {
+            QVERIFY(QDir().mkpath(folder));
         }
         Start(kEmployee, folder);
         main->cbxMonat->setCurrentIndex(1);
@@ -537,32 +565,192 @@ class PeriodGridTest : public QObject {
         const QByteArray saved = Read(MonthFile());
         QVERIFY(saved.contains("Mo;04.02.2008;07:30;;;;00:00;0:00;"));
 
-        if (mount) {
+        if (fault == QLatin1String("mount")) {
             QCOMPARE(::mount("tmpfs", folder.toLocal8Bit().constData(), "tmpfs",
                              MS_REMOUNT | MS_RDONLY, "size=1m"),
                      0);
-        } else {
+        } else if (fault == QLatin1String("file")) {
             QVERIFY(QFile::setPermissions(MonthFile(), QFile::ReadOwner | QFile::ReadGroup));
+        } else {
+            QVERIFY(QDir(folder).removeRecursively());
         }
+        const QString message =
+            QStringLiteral("Datei ") + MonthFile() + QStringLiteral(" kann nicht erstellt werden");
 
-        // A typed time: the grid follows, the file stays, nobody is bothered.
+        // A typed time: the grid shows it, and the user learns that it is not
+        // stored once the editor has closed.
         EnterTime(4, 1, QStringLiteral("1145"));
         QCOMPARE(DayLine(4), QStringList({"07:30", "11:45", "", "", "04:15", "4:15"}));
         QCOMPARE(main->lbStunden->text(), QStringLiteral("4:15 "));
-        QVERIFY(dialogs->errors.isEmpty());
+        QVERIFY(main->meGridEdit->isHidden());
+        QTRY_COMPARE(dialogs->errors, QStringList(message));
         QVERIFY(dialogs->messages.isEmpty());
-        QCOMPARE(Read(MonthFile()), saved);
+        QCOMPARE(Read(MonthFile()), fault == QLatin1String("vanished") ? QByteArray() : saved);
 
-        // Delete: the same failure reaches the error report.
+        // Delete: the same failure, reported at once.
+        dialogs->errors.clear();
         GoTo(4, 1);
         QTest::keyClick(main->Grid, Qt::Key_Delete);
         QCOMPARE(DayLine(4), QStringList({"07:30", "", "", "", "00:00", "0:00"}));
-        QCOMPARE(dialogs->errors, QStringList(QStringLiteral("Datei ") + MonthFile() +
-                                              QStringLiteral(" kann nicht erstellt werden")));
-        QCOMPARE(Read(MonthFile()), saved);
-        QCOMPARE(MonthFiles(), QStringList(QStringLiteral("0007_022008.csv")));
-        QCOMPARE(QDir(programDir).entryList(QDir::Files | QDir::Hidden).size(), 2);  // no leftovers
+        QCOMPARE(dialogs->errors, QStringList(message));
+        if (fault == QLatin1String("vanished")) {
+            QVERIFY(!QFileInfo::exists(folder));  // never made anew
+        } else {
+            QCOMPARE(Read(MonthFile()), saved);
+            QCOMPARE(MonthFiles(), QStringList(QStringLiteral("0007_022008.csv")));
+            // No leftovers: the settings file and the month file.
+            QCOMPARE(QDir(programDir).entryList(QDir::Files | QDir::Hidden).size(), 2);
+        }
         QVERIFY(main->Grid->isEnabled());
+    }
+
+    // A month file the user may not read shows as an empty month; a typed
+    // time must not replace the days it holds.
+    void unreadableMonthFileIsNeverReplaced() {
+        const QString folder = dir->filePath(QStringLiteral("kolvaro"));
+        QVERIFY(QDir().mkpath(folder));
+        const QByteArray stored = Joined(FebruaryLines());
+        const QString month = folder + QStringLiteral("/0007_022008.csv");
+        Write(month, stored);
+        QVERIFY(QFile::setPermissions(month, QFile::WriteOwner));
+        UnprivilegedUser user;
+        if (::geteuid() == 0) {
+            // Root reads every file: the window runs as a user who owns the
+            // month file (mode 0200) and may write the folder.
+            QCOMPARE(::chmod(dir->path().toLocal8Bit().constData(), 0755), 0);
+            QCOMPARE(::chmod(folder.toLocal8Bit().constData(), 0777), 0);
+            QCOMPARE(::chown(month.toLocal8Bit().constData(), 65534, 65534), 0);
+            QVERIFY(user.Become());
+        }
+        Start(kEmployee, folder);
+        main->cbxMonat->setCurrentIndex(1);
+        QCOMPARE(Cell(4, 0), QString());  // nothing could be read
+
+        EnterTime(6, 0, QStringLiteral("0800"));
+        QCOMPARE(Cell(6, 0), QStringLiteral("08:00"));
+        const QString message = QStringLiteral("Die Datei ") + month +
+                                QStringLiteral(" kann nicht gelesen werden und wird deshalb "
+                                               "nicht überschrieben.");
+        QTRY_COMPARE(dialogs->errors, QStringList(message));
+        GoTo(6, 0);
+        QTest::keyClick(main->Grid, Qt::Key_Delete);
+        QCOMPARE(dialogs->errors, QStringList({message, message}));
+
+        // Even once it can be read again, the empty month shown is not written over it.
+        user.Leave();
+        QVERIFY(QFile::setPermissions(month, QFile::ReadOwner | QFile::WriteOwner));
+        EnterTime(7, 0, QStringLiteral("0800"));
+        QTRY_COMPARE(dialogs->errors.size(), 3);
+        QCOMPARE(Read(month), stored);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
+
+    // On a first start there is nobody whose month could be stored; after
+    // "neuer Mitarbeiter" the emptied grid belongs to nobody either.
+    void withoutAnEmployeeTheGridTakesNoInput() {
+        const QString ask = QStringLiteral("Bitte zuerst einen Mitarbeiter anlegen und auswählen.");
+        for (const QByteArray& ini : {QByteArray(""), kEmployee}) {
+            Start(ini);
+            main->cbxMonat->setCurrentIndex(1);
+            if (!ini.isEmpty()) {
+                EnterTime(4, 0, QStringLiteral("0730"));
+                QTest::mouseClick(main->btnNeu, Qt::LeftButton);
+                QCOMPARE(main->edNummer->text(), QStringLiteral("0001"));
+                QCOMPARE(Cell(4, 0), QString());
+            }
+            const QStringList files = MonthFiles();
+            const QByteArray before = Read(MonthFile());
+            dialogs->messages.clear();
+            GoTo(4, 0);
+            Type(QStringLiteral("0"));
+            QVERIFY(main->meGridEdit->isHidden());
+            QCOMPARE(dialogs->messages, QStringList(ask));
+            DoubleClick(main->Grid->visualRect(main->Grid->model()->index(4, 1)).center());
+            QVERIFY(main->meGridEdit->isHidden());
+            QTest::keyClick(main->Grid, Qt::Key_Delete);
+            QCOMPARE(dialogs->messages, QStringList({ask, ask, ask}));
+            QCOMPARE(DayLine(4).mid(0, 4), QStringList(4, QString()));
+            QCOMPARE(MonthFiles(), files);
+            QCOMPARE(Read(MonthFile()), before);
+            QVERIFY(dialogs->errors.isEmpty());
+            main.reset();
+            QFile::remove(MonthFile());
+        }
+    }
+
+    // While the number field is being changed, an edit still goes to the
+    // month of the employee the grid was loaded for.
+    void anEditWritesTheMonthOfTheEmployeeShown() {
+        QByteArray second = kEmployee;
+        second.replace("0007", "0012").replace("Anna Berg", "Karl Ott");
+        Write(dir->filePath(QStringLiteral("0012_022008.csv")), "0012's month\r\n");
+        Start(kEmployee + second);
+        main->cbxMonat->setCurrentIndex(1);
+        QCOMPARE(main->edNummer->text(), QStringLiteral("0007"));
+        main->edNummer->setFocus(Qt::MouseFocusReason);
+        main->edNummer->selectAll();
+        QTest::keyClicks(main->edNummer, QStringLiteral("0012"));
+        QCOMPARE(main->edNummer->text(), QStringLiteral("0012"));
+        QVERIFY(main->btnSpeichern->isEnabled());
+
+        EnterTime(4, 0, QStringLiteral("0730"));
+        QCOMPARE(Read(MonthFile("0012_022008.csv")), QByteArray("0012's month\r\n"));
+        QVERIFY(Read(MonthFile()).startsWith(";0007        Anna Berg\r\n"));
+        QVERIFY(Read(MonthFile()).contains("Mo;04.02.2008;07:30;"));
+        // Another month, loaded while the field holds the other number, is still this one's.
+        main->cbxMonat->setCurrentIndex(2);
+        EnterTime(3, 0, QStringLiteral("0730"));
+        QVERIFY(Read(MonthFile("0007_032008.csv")).contains("Mo;03.03.2008;07:30;"));
+        QCOMPARE(MonthFiles(), QStringList({"0007_022008.csv", "0007_032008.csv",
+                                            "0012_022008.csv"}));
+        QVERIFY(dialogs->errors.isEmpty());
+    }
+
+    // In journal mode the month panel covers the dates; none of them may be
+    // reached by Tab or a click, nor, in generation mode, the month controls.
+    void controlsOfTheOtherModeAreOutOfReach() {
+        for (const bool generation : {false, true}) {
+            Start(generation ? kGeneration + kEmployee : kEmployee);
+            const QList<QWidget*> hidden =
+                generation ? QList<QWidget*>{main->cbxMonat, main->edJahr, main->UpDown,
+                                             main->btnDrucken}
+                           : QList<QWidget*>{main->edDatumVon, main->edDatumBis, main->btnVon,
+                                             main->btnBis, main->btnBuchungenErzeugen};
+            for (QWidget* widget : hidden) {
+                QVERIFY2(!widget->isVisible(), qPrintable(widget->objectName()));
+            }
+            // The whole Tab tour of the window.
+            QSet<QWidget*> reached;
+            main->edNummer->setFocus(Qt::TabFocusReason);
+            for (int i = 0; i < 80 && QApplication::focusWidget() != main->Grid; ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                reached.insert(QApplication::focusWidget());
+            }
+            for (QWidget* widget : hidden) {
+                QVERIFY2(!reached.contains(widget), qPrintable(widget->objectName()));
+                for (QWidget* child : widget->findChildren<QWidget*>()) {
+                    QVERIFY2(!reached.contains(child), qPrintable(widget->objectName()));
+                }
+            }
+            main.reset();
+        }
+    }
+
+    // A file that lost its last lines keeps its last days, and the next edit
+    // writes them back.
+    void cutMonthFileKeepsItsLastDays() {
+        QList<QByteArray> lines = FebruaryLines();
+        lines[31] = "Fr;29.02.2008;07:30;12:00;12:30;16:00;08:00;16:00;";
+        Write(dir->filePath(QStringLiteral("0007_022008.csv")), Joined(lines.mid(0, 32)));
+        Start(kEmployee);
+        main->cbxMonat->setCurrentIndex(1);
+        QCOMPARE(DayLine(29), QStringList({"07:30", "12:00", "12:30", "16:00", "08:00", "16:00"}));
+        QCOMPARE(Cell(25, 0), QString());
+        EnterTime(6, 0, QStringLiteral("0800"));
+        const QList<QByteArray> written = CrLfLines(Read(MonthFile()));
+        QCOMPARE(written.size(), 37);
+        QCOMPARE(written[31], QByteArray("Fr;29.02.2008;07:30;12:00;12:30;16:00;08:00;16:00;"));
+        QCOMPARE(written[6], QByteArray("Mo;04.02.2008;07:30;12:00;12:30;16:00;08:00;8:00;"));
     }
 
     void withoutSelectedEmployeeTheDeleteReportsTheList() {
