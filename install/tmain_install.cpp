@@ -112,6 +112,11 @@ void TMain::FormClose() {
     if (btnAbbrechen->text() != QStringLiteral("&Fertig")) {
         return;
     }
+    // After a failed copy an entry would start a program that is not there
+    // (or an old one); the failure was reported when it happened.
+    if (!InstallOk) {
+        return;
+    }
     // Without a full path there is nothing a shortcut could start.
     if (!IsTargetFolder(target)) {
         ShowError(QStringLiteral("Fehler beim Erzeugen der Verknüpfung aufgetreten."));

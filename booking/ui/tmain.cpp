@@ -370,8 +370,7 @@ void TMain::CreateComponents() {
     lbQVX->setToolTip(QStringLiteral("Besuchen Sie uns im Internet: ") +
                       FromStd(kolvaro::kPublisherUrl));
     lbQVX->installEventFilter(this);
-    // A disabled button gets no context menu request; it reaches its panel.
-    Panel1->installEventFilter(this);
+    btnExport->installEventFilter(this);
 
     lbStunden = new QLabel(QStringLiteral("0:00 "), Panel8);
     lbStunden->setObjectName(QStringLiteral("lbStunden"));
@@ -531,8 +530,8 @@ void TMain::ArrangeForMode(bool generation) {
     pnZeitraum->setVisible(!generation);
     // The dates lie under the month panel in journal mode; hidden, no key or
     // click reaches them (a picked date would cut the month short).
-    for (QWidget* widget :
-         std::initializer_list<QWidget*>{Label18, Label19, edDatumVon, edDatumBis, btnVon, btnBis}) {
+    for (QWidget* widget : std::initializer_list<QWidget*>{Label18, Label19, edDatumVon, edDatumBis,
+                                                           btnVon, btnBis}) {
         widget->setVisible(generation);
     }
 }
@@ -588,14 +587,12 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lstMitarbeiter->viewport() && event->type() == QEvent::MouseButtonPress) {
         rowBeforePress_ = lstMitarbeiter->currentRow();
     }
-    if (watched == Panel1 && event->type() == QEvent::ContextMenu &&
+    if (watched == btnExport && event->type() == QEvent::ContextMenu &&
         btnExport->contextMenuPolicy() == Qt::CustomContextMenu && !btnExport->isEnabled()) {
-        // The export folder can be chosen before anything was generated.
-        const QPoint at = static_cast<QContextMenuEvent*>(event)->pos();
-        if (btnExport->isVisible() && btnExport->geometry().contains(at)) {
-            btnExportContextMenu(btnExport->mapFrom(Panel1, at));
-            return true;
-        }
+        // A disabled button ignores the request; the export folder can still
+        // be chosen before anything was generated.
+        btnExportContextMenu(static_cast<QContextMenuEvent*>(event)->pos());
+        return true;
     }
     if (watched == lbQVX && event->type() == QEvent::MouseButtonRelease) {
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {

@@ -178,12 +178,12 @@ void TMain::btnSpeichernClick() {
         // record under that number would be replaced.
         const kolvaro::EmployeeRecord holder = Ini->ReadEmployee(number);
         if (!holder.number.empty()) {
-            const QString question =
-                QStringLiteral("Die Nummer ") + QString::fromStdString(number) +
-                QStringLiteral(" gehört bereits dem Mitarbeiter\n\n'") +
-                QString::fromStdString(holder.number) + QStringLiteral("  ") +
-                QString::fromStdString(holder.name) +
-                QStringLiteral("'\n\nWollen Sie ihn wirklich ersetzen?");
+            const QString question = QStringLiteral("Die Nummer ") +
+                                     QString::fromStdString(number) +
+                                     QStringLiteral(" gehört bereits dem Mitarbeiter\n\n'") +
+                                     QString::fromStdString(holder.number) + QStringLiteral("  ") +
+                                     QString::fromStdString(holder.name) +
+                                     QStringLiteral("'\n\nWollen Sie ihn wirklich ersetzen?");
             if (!CurrentDialogs().AskYesNo(this, QStringLiteral("Achtung"), question,
                                            DefaultAnswer::No)) {
                 return;

@@ -54,8 +54,8 @@ class ScriptedDialogs : public Dialogs {
 
     QStringList messages;
     QStringList errors;
-    QStringList questions;  // caption|text
-    QStringList prompts;    // caption|prompt|value
+    QStringList questions;               // caption|text
+    QStringList prompts;                 // caption|prompt|value
     std::vector<DefaultAnswer> presets;  // the default button of each question
     std::deque<bool> answers;
     std::deque<std::optional<QString>> texts;

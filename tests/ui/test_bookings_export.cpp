@@ -4,11 +4,13 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
@@ -315,13 +317,72 @@ class BookingsExportTest : public QObject {
 
         QCOMPARE(dialogs->errors, QStringList(QStringLiteral("Datei ") + file +
                                               QStringLiteral(" kann nicht erstellt werden")));
-        QVERIFY(!main->btnExport->isEnabled());
         QCOMPARE(Row(1), first);
         if (kind == QLatin1String("readonly")) {
             QCOMPARE(ReadAll(file), former);
             QCOMPARE(QDir(target).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
                      QStringList(QStringLiteral("DADuzo.buc")));
         }
+
+        // Export stays on: with a folder that works, the same bookings go out
+        // without a new generation drawing over them.
+        QVERIFY(main->btnExport->isEnabled());
+        ChooseExportDirectory(ExportDir());
+        QTest::mouseClick(main->btnExport, Qt::LeftButton);
+        QCOMPARE(dialogs->errors.size(), 1);
+        QCOMPARE(Row(1), first);
+        QCOMPARE(ReadAll(ExportDir() + QStringLiteral("/DADuzo.buc")), ExpectedExport("0012"));
+        QVERIFY(!main->btnExport->isEnabled());  // one export per successful write
+    }
+
+    // Bookings drawn from one employee's pattern never go out under another's number.
+    void exportKeepsToTheEmployeeDrawnFor() {
+        Start(GenerationIni());
+        ClickEntry(1);
+        main->edDatumVon->setText(QStringLiteral("10.03.2008"));
+        main->edDatumBis->setText(QStringLiteral("11.03.2008"));
+        QTest::mouseClick(main->btnBuchungenErzeugen, Qt::LeftButton);
+        QVERIFY(main->btnExport->isEnabled());
+        const QByteArray drawn = ExpectedExport("0012");
+
+        // Another employee shown: the grid still holds 0012's bookings.
+        ClickEntry(0);
+        QCOMPARE(main->edNummer->text(), QStringLiteral("0005"));
+        QVERIFY(!main->btnExport->isEnabled());
+        ClickEntry(1);
+        QVERIFY(!main->btnExport->isEnabled());
+        QTest::mouseClick(main->btnBuchungenErzeugen, Qt::LeftButton);
+        QVERIFY(main->btnExport->isEnabled());
+
+        // "neuer Mitarbeiter" shows nobody's pattern either.
+        QTest::mouseClick(main->btnNeu, Qt::LeftButton);
+        QVERIFY(!main->btnExport->isEnabled());
+        main->btnAbbrechen->click();
+        QTest::mouseClick(main->btnBuchungenErzeugen, Qt::LeftButton);
+
+        // A number typed into the editor afterwards is not the one drawn for.
+        main->edNummer->setFocus(Qt::MouseFocusReason);
+        main->edNummer->selectAll();
+        QTest::keyClicks(main->edNummer, QStringLiteral("0005"));
+        QTest::mouseClick(main->btnExport, Qt::LeftButton);
+        QVERIFY(dialogs->errors.isEmpty());
+        QCOMPARE(ReadAll(ExportDir() + QStringLiteral("/DADuzo.buc")), drawn);
+    }
+
+    // The export folder can be chosen before anything was generated, while
+    // Export is still disabled.
+    void exportFolderMenuBeforeAGeneration() {
+        Start(GenerationIni());
+        QVERIFY(!main->btnExport->isEnabled());
+        const QPoint at = main->btnExport->rect().center();
+        QContextMenuEvent request(QContextMenuEvent::Mouse, at, main->btnExport->mapToGlobal(at));
+        QApplication::sendEvent(main->btnExport, &request);
+        QTRY_VERIFY(main->PopupMenu1->isVisible());
+        const QString other = Path(QStringLiteral("other"));
+        dialogs->texts.push_back(other);
+        main->PopupMenu1->close();
+        main->exportierennach1->trigger();
+        QCOMPARE(QString::fromStdString(main->ExportDirectoryForTest()), other + u'/');
     }
 
     void chooseExportDirectory() {

@@ -1,6 +1,8 @@
 // Start-up of the main window and the employee editor, driven through the
 // real widgets; the settings file is checked byte for byte.
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -335,8 +337,6 @@ class MainWindowTest : public QObject {
         QTest::addColumn<int>("selected");
         QTest::newRow("three blanks and 5") << QStringLiteral("   5") << QByteArray("0005") << 1;
         QTest::newRow("12 and two blanks") << QStringLiteral("12  ") << QByteArray("1200") << 1;
-        // 0000 is written but never listed: nothing is selected and the editor is empty.
-        QTest::newRow("all blank") << QStringLiteral("    ") << QByteArray("0000") << -1;
     }
 
     void numberFieldBlanksBecomeZeros() {
@@ -353,15 +353,136 @@ class MainWindowTest : public QObject {
         QCOMPARE(IniBytes(), before + Section(section.constData(), "Albers"));
         QCOMPARE(main->lstMitarbeiter->currentRow(), selected);
         QCOMPARE(ButtonState(), QStringLiteral("1010"));
-        if (selected < 0) {
-            QCOMPARE(main->edNummer->text(), QStringLiteral("    "));
-            QCOMPARE(main->edName->text(), QString());
-            // With nobody selected there is nobody to delete.
-            Click(main->btnLoeschen);
-            QVERIFY(dialogs->questions.isEmpty());
-        } else {
-            QCOMPARE(main->edNummer->text(), QString::fromLatin1(section));
+        QCOMPARE(main->edNummer->text(), QString::fromLatin1(section));
+    }
+
+    // Section 0000 is never listed: saved there, the employee would vanish
+    // and the next such save would overwrite it.
+    void numberThatIsNeverListedIsRefused_data() {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("all blank") << QStringLiteral("    ");
+        QTest::newRow("0000") << QStringLiteral("0000");
+        QTest::newRow("00 and two blanks") << QStringLiteral("00  ");
+    }
+
+    void numberThatIsNeverListedIsRefused() {
+        QFETCH(QString, field);
+        for (const bool fresh : {false, true}) {
+            const QByteArray before = kGeneration + Section("0001", "Albers");
+            Start(before);
+            if (fresh) {
+                Click(main->btnNeu);
+                TypeInto(main->edName, QStringLiteral("Brandt"));
+            }
+            main->edNummer->setFocus(Qt::MouseFocusReason);
+            main->edNummer->setText(field);
+            Click(main->btnSpeichern);
+            QCOMPARE(dialogs->errors,
+                     QStringList(QStringLiteral("Bitte eine Nummer von 0001 bis 9999 eingeben.")));
+            QCOMPARE(IniBytes(), before);
+            QCOMPARE(ButtonState(), QStringLiteral("0101"));
+            QCOMPARE(main->edNummer->text(), field);
+            QCOMPARE(main->edName->text(),
+                     fresh ? QStringLiteral("Brandt") : QStringLiteral("Albers"));
+            dialogs->errors.clear();
+            main.reset();
         }
+    }
+
+    // Renumbering onto a number in use ("12" and two blanks is 1200), or a
+    // new employee given one, would replace that employee's record.
+    void numberInUseAsksBeforeReplacing_data() {
+        QTest::addColumn<bool>("fresh");  // a new employee rather than a renumbered one
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("renumbered, No") << false << false;
+        QTest::newRow("renumbered, Yes") << false << true;
+        QTest::newRow("new employee, No") << true << false;
+        QTest::newRow("new employee, Yes") << true << true;
+    }
+
+    void numberInUseAsksBeforeReplacing() {
+        QFETCH(bool, fresh);
+        QFETCH(bool, yes);
+        const QByteArray before =
+            kGeneration + Section("0003", "Clausen") + Section("1200", "Weber");
+        Start(before);
+        QCOMPARE(main->edName->text(), QStringLiteral("Clausen"));
+        if (fresh) {
+            Click(main->btnNeu);
+            TypeInto(main->edName, QStringLiteral("Clausen"));
+            for (QCheckBox* box :
+                 {main->chkMo, main->chkDi, main->chkMi, main->chkDo, main->chkFr}) {
+                box->setChecked(true);
+            }
+            for (MaskedEdit* field : {main->edBeginnVon, main->edBeginnBis, main->edPauseBeginnVon,
+                                      main->edPauseBeginnBis, main->edPauseEndeVon,
+                                      main->edPauseEndeBis, main->edEndeVon, main->edEndeBis}) {
+                field->setText(QStringLiteral("07:30"));
+            }
+        }
+        main->edNummer->setFocus(Qt::MouseFocusReason);
+        main->edNummer->setText(QStringLiteral("12  "));
+        dialogs->answers.push_back(yes);
+        Click(main->btnSpeichern);
+        QCOMPARE(dialogs->questions,
+                 QStringList(QStringLiteral("Achtung|Die Nummer 1200 gehört bereits dem "
+                                            "Mitarbeiter\n\n'1200  Weber'\n\nWollen Sie ihn "
+                                            "wirklich ersetzen?")));
+        QCOMPARE(dialogs->presets, std::vector<DefaultAnswer>{DefaultAnswer::No});
+        if (yes) {
+            QCOMPARE(IniBytes(),
+                     kGeneration + Section("0003", "Clausen") + Section("1200", "Clausen"));
+            QCOMPARE(ButtonState(), QStringLiteral("1010"));
+            QCOMPARE(main->edNummer->text(), QStringLiteral("1200"));
+        } else {
+            QCOMPARE(IniBytes(), before);
+            QCOMPARE(ButtonState(), QStringLiteral("0101"));
+            QCOMPARE(main->edNummer->text(), QStringLiteral("12  "));
+            QCOMPARE(main->edName->text(), QStringLiteral("Clausen"));
+        }
+
+        // Saving under the employee's own number asks nothing.
+        if (!fresh) {
+            dialogs->questions.clear();
+            ClickEntry(0);
+            TypeInto(main->edName, QStringLiteral("x"));
+            Click(main->btnSpeichern);
+            QVERIFY(dialogs->questions.isEmpty());
+            QVERIFY(IniBytes().contains("Name=Clausenx\r\n"));
+        }
+    }
+
+    // A settings file the user may not read lists nobody; saving would
+    // replace every employee in it with the one new section.
+    void unreadableSettingsFileIsNeverReplaced() {
+        const QByteArray stored = Section("0001", "Albers") + Section("0002", "Brandt");
+        WriteIni(stored);
+        QVERIFY(QFile::setPermissions(IniPath(), QFile::WriteOwner));
+        bool switched = false;
+        if (::geteuid() == 0) {
+            // Root reads every file: the window runs as a user who owns the
+            // file (mode 0200) and may write the folder.
+            QCOMPARE(::chmod(dir->path().toLocal8Bit().constData(), 0777), 0);
+            QCOMPARE(::chown(IniPath().toLocal8Bit().constData(), 65534, 65534), 0);
+            QVERIFY(::setegid(65534) == 0 && ::seteuid(65534) == 0);
+            switched = true;
+        }
+        Start(QByteArray());
+        QCOMPARE(main->lstMitarbeiter->count(), 0);
+        Click(main->btnNeu);
+        TypeInto(main->edName, QStringLiteral("Clausen"));
+        Click(main->btnSpeichern);
+        Click(main->btnLoeschen);
+        if (switched) {
+            QVERIFY(::seteuid(0) == 0 && ::setegid(0) == 0);
+        }
+        QCOMPARE(dialogs->errors, QStringList(QStringLiteral("Die Datei ") + IniPath() +
+                                              QStringLiteral(" kann nicht gelesen werden und wird "
+                                                             "deshalb nicht überschrieben.")));
+        QCOMPARE(ButtonState(), QStringLiteral("0101"));
+        QVERIFY(QFile::setPermissions(IniPath(), QFile::ReadOwner | QFile::WriteOwner));
+        QCOMPARE(IniBytes(), stored);
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
 
     void deletingAsksFirst_data() {
@@ -451,20 +572,32 @@ class MainWindowTest : public QObject {
         QCOMPARE(IniBytes(), stored);
         QCOMPARE(QApplication::focusWidget(), field);
 
+        // Nor does Alt+S, which leaves the focus where it is: the same beep
+        // and message.
+        dialogs->errors.clear();
+        QTest::keyClick(field, Qt::Key_S, Qt::AltModifier);
+        QTRY_COMPARE(dialogs->beeps, 3);  // a shortcut presses the button a moment later
+        QCOMPARE(dialogs->errors,
+                 QStringList(QStringLiteral("Ungültiger Eingabewert. Benutzen Sie die ESC-Taste, "
+                                            "um die Änderungen rückgängig zu machen.")));
+        QCOMPARE(IniBytes(), stored);
+        QCOMPARE(QApplication::focusWidget(), field);
+        QCOMPARE(field->text(), QStringLiteral("07: 0"));
+
         // Escape brings back the text the field had when it got the focus.
         QTest::keyClick(field, Qt::Key_Escape);
         QCOMPARE(field->text(), QStringLiteral("07:30"));
         QTest::keyClick(field, Qt::Key_Tab);
         QApplication::processEvents();
         QCOMPARE(QApplication::focusWidget(), main->edBeginnBis);
-        QCOMPARE(dialogs->beeps, 2);
+        QCOMPARE(dialogs->beeps, 3);
 
         // A complete time out of the clock's range is taken as it is.
         main->edBeginnBis->selectAll();
         QTest::keyClicks(main->edBeginnBis, QStringLiteral("2570"));
         QTest::keyClick(main->edBeginnBis, Qt::Key_Tab);
         QApplication::processEvents();
-        QCOMPARE(dialogs->beeps, 2);
+        QCOMPARE(dialogs->beeps, 3);
         Click(main->btnSpeichern);
         QVERIFY(IniBytes().contains("\r\nBeginnBis=25:70\r\n"));
     }

@@ -11,11 +11,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -629,8 +629,9 @@ class PeriodGridTest : public QObject {
         EnterTime(6, 0, QStringLiteral("0800"));
         QCOMPARE(Cell(6, 0), QStringLiteral("08:00"));
         const QString message = QStringLiteral("Die Datei ") + month +
-                                QStringLiteral(" kann nicht gelesen werden und wird deshalb "
-                                               "nicht überschrieben.");
+                                QStringLiteral(
+                                    " kann nicht gelesen werden und wird deshalb "
+                                    "nicht überschrieben.");
         QTRY_COMPARE(dialogs->errors, QStringList(message));
         GoTo(6, 0);
         QTest::keyClick(main->Grid, Qt::Key_Delete);
@@ -701,8 +702,8 @@ class PeriodGridTest : public QObject {
         main->cbxMonat->setCurrentIndex(2);
         EnterTime(3, 0, QStringLiteral("0730"));
         QVERIFY(Read(MonthFile("0007_032008.csv")).contains("Mo;03.03.2008;07:30;"));
-        QCOMPARE(MonthFiles(), QStringList({"0007_022008.csv", "0007_032008.csv",
-                                            "0012_022008.csv"}));
+        QCOMPARE(MonthFiles(),
+                 QStringList({"0007_022008.csv", "0007_032008.csv", "0012_022008.csv"}));
         QVERIFY(dialogs->errors.isEmpty());
     }
 
@@ -712,10 +713,10 @@ class PeriodGridTest : public QObject {
         for (const bool generation : {false, true}) {
             Start(generation ? kGeneration + kEmployee : kEmployee);
             const QList<QWidget*> hidden =
-                generation ? QList<QWidget*>{main->cbxMonat, main->edJahr, main->UpDown,
-                                             main->btnDrucken}
-                           : QList<QWidget*>{main->edDatumVon, main->edDatumBis, main->btnVon,
-                                             main->btnBis, main->btnBuchungenErzeugen};
+                generation
+                    ? QList<QWidget*>{main->cbxMonat, main->edJahr, main->UpDown, main->btnDrucken}
+                    : QList<QWidget*>{main->edDatumVon, main->edDatumBis, main->btnVon,
+                                      main->btnBis, main->btnBuchungenErzeugen};
             for (QWidget* widget : hidden) {
                 QVERIFY2(!widget->isVisible(), qPrintable(widget->objectName()));
             }
