@@ -347,7 +347,9 @@ void TMain::LoadMonthFile() {
             lbStunden->setText(FromStd(*loaded.totalCaption));
         }
     } catch (const std::exception&) {
-        // A month file that cannot be read shows what was loaded up to there.
+        // A month file that cannot be read shows what was loaded up to there,
+        // but is never written back from that part.
+        monthUnreadable_ = true;
     }
 }
 
