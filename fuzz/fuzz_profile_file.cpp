@@ -1,13 +1,17 @@
 // The settings file reader on any bytes, followed by a run of lookups and
 // changes that the rest of the input chooses. Besides never crashing:
-// - an untouched file is written back line for line, every line ending in CR LF;
+// - an untouched file is written back line for line, every line ending in CR LF,
+//   a UTF-8 byte-order mark in front kept as it is;
 // - a value that was written reads back as written (one line, blanks around
-//   it trimmed, at most the longest value that is read);
+//   it trimmed, quotes of its own kept), or was refused: one longer than the
+//   longest value that is read is never written;
+// - no value reads longer than the longest value that is read;
 // - what is written reads back the same after the bytes are read anew, and
 //   writing those again gives the same bytes.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -25,10 +29,16 @@ namespace {
 
 using kolvaro::ProfileDocument;
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 // The bytes with every line end (CR LF, CR or LF) made CR LF and one added
-// after a last line that has none.
+// after a last line that has none; a byte-order mark is no line of its own.
 std::string WithCrLf(std::string_view bytes) {
     std::string out;
+    if (bytes.starts_with(kByteOrderMark)) {
+        out += kByteOrderMark;
+        bytes.remove_prefix(kByteOrderMark.size());
+    }
     std::size_t at = 0;
     while (at < bytes.size()) {
         const char c = bytes[at];
@@ -40,7 +50,7 @@ std::string WithCrLf(std::string_view bytes) {
             ++at;
         }
     }
-    if (!out.empty() && !out.ends_with("\r\n")) {
+    if (!bytes.empty() && !out.ends_with("\r\n")) {
         out += "\r\n";
     }
     return out;
@@ -66,8 +76,15 @@ std::string Lower(std::string text) {
     return text;
 }
 
+// The characters of UTF-8 text.
+std::size_t Characters(std::string_view utf8) {
+    return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
 // What reading gives for a value that was written: line breaks as blanks,
-// trimmed, cut to the longest value read (counted in file bytes).
+// trimmed.
 std::string AsRead(std::string_view utf8) {
     std::string oneLine;
     for (std::size_t i = 0; i < utf8.size(); ++i) {
@@ -80,10 +97,7 @@ std::string AsRead(std::string_view utf8) {
             oneLine += utf8[i];
         }
     }
-    const auto bytes = kolvaro::Utf8ToCp1252(Trim(oneLine));
-    kolvaro::fuzz::Check(bytes.has_value(), "accepted value cannot be encoded", utf8);
-    return kolvaro::Cp1252ToUtf8(std::string_view(*bytes).substr(
-        0, std::min(bytes->size(), ProfileDocument::kMaxValueLength)));
+    return Trim(oneLine);
 }
 
 // Names and values: mostly from a few that collide on purpose (case, blanks),
@@ -123,15 +137,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string key =
             Text(input, {"AutoBuchung", "autobuchung", "Nummer", "Name", " Mo", ";k", "a=b"});
         switch (input.ConsumeIntegralInRange(0, 4)) {
-            case 0:
-                (void)document.Value(section, key);
+            case 0: {
+                const auto value = document.Value(section, key);
+                Check(!value || Characters(*value) <= ProfileDocument::kMaxValueLength,
+                      "value read longer than the longest value", key);
                 (void)document.HasSection(section);
                 break;
+            }
             case 1:
                 (void)document.ReadBool(section, key, input.ConsumeBool());
                 break;
             case 2: {
-                const std::string value = Text(input, {"1", "0", " x ", "a\r\nb", "", "=", "Ä"});
+                std::string value =
+                    Text(input, {"1", "0", " x ", "a\r\nb", "", "=", "Ä", "\"q\"", "'", " '' "});
+                if (input.ConsumeIntegralInRange(0, 7) == 0) {
+                    // about as long as the longest value that is read
+                    value.insert(0, input.ConsumeIntegralInRange<std::size_t>(1018, 1026), 'x');
+                }
                 try {
                     document.WriteString(section, key, value);
                 } catch (const Failure&) {
@@ -140,6 +162,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 const std::string trimmedSection = Trim(section);
                 const std::string trimmedKey = Trim(key);
                 const std::string expected = AsRead(value);
+                Check(Characters(expected) <= ProfileDocument::kMaxValueLength,
+                      "value written that reads back cut", value);
                 Check(document.Value(trimmedSection, trimmedKey) == expected,
                       "written value does not read back", value);
                 written[{Lower(trimmedSection), Lower(trimmedKey)}] = expected;
@@ -157,7 +181,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             default: {
                 const std::string bytes = document.Bytes();
-                Check(bytes.empty() || bytes.ends_with("\r\n"), "last line without CR LF");
+                Check(bytes.empty() || bytes == kByteOrderMark || bytes.ends_with("\r\n"),
+                      "last line without CR LF");
                 break;
             }
         }

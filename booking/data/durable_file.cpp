@@ -14,7 +14,10 @@
 #include <fstream>
 #include <mutex>
 #include <unordered_set>
+#include <utility>
 #include <vector>
+
+#include "failure.h"
 
 namespace kolvaro {
 
@@ -131,21 +134,62 @@ void ResetLeftoverChecksForTests() {
     cleared.clear();
 }
 
+namespace {
+
+std::function<void()>& WhileWaiting() {
+    static std::function<void()> whileWaiting;
+    return whileWaiting;
+}
+
+std::chrono::milliseconds& WaitLimit() {
+    static std::chrono::milliseconds limit = FolderLock::kWaitLimit;
+    return limit;
+}
+
+}  // namespace
+
+void FolderLock::SetWhileWaiting(std::function<void()> whileWaiting) {
+    WhileWaiting() = std::move(whileWaiting);
+}
+
+void FolderLock::SetWaitLimitForTests(std::chrono::milliseconds limit) {
+    WaitLimit() = limit;
+}
+
 FolderLock::FolderLock(const std::string& path) {
     const auto slash = path.rfind('/');
     const std::string folder =
         slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
     fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd_ >= 0) {
-        while (::flock(fd_, LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                // A folder that cannot be locked (some network file systems)
-                // is written as before, without taking turns.
-                ::close(fd_);
-                fd_ = -1;
-                break;
-            }
+    if (fd_ < 0) {
+        return;
+    }
+    // Tried again and again rather than waited for in one call, which could
+    // not be given up after a while.
+    const auto deadline = std::chrono::steady_clock::now() + WaitLimit();
+    while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR) {
+            continue;
         }
+        if (errno != EWOULDBLOCK) {
+            // A folder that cannot be locked (some network file systems)
+            // is written as before, without taking turns.
+            ::close(fd_);
+            fd_ = -1;
+            return;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            ::close(fd_);
+            fd_ = -1;
+            Fail(
+                "Die Datei %s wird gerade von einem anderen Programm benutzt. Es wurde nichts "
+                "gespeichert; bitte versuchen Sie es gleich noch einmal.",
+                path);
+        }
+        if (WhileWaiting()) {
+            WhileWaiting()();
+        }
+        ::usleep(10000);
     }
 }
 

@@ -4,6 +4,8 @@
 // to a temporary file in the same folder, are flushed to disk and renamed over
 // the old file. The caller turns a false result into its own message.
 
+#include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,12 +28,25 @@ void ResetLeftoverChecksForTests();
 // It locks the folder that holds `path` (the file itself is replaced by every
 // write, so a lock on it would not last). Advisory and best effort: where the
 // folder cannot be opened or locked nothing is held.
+//
+// Another program holding the lock is waited for a few seconds at most (a
+// stopped one would hold it for good); then the constructor throws Failure
+// ("Die Datei %s wird gerade von einem anderen Programm benutzt ...") and the
+// caller writes nothing.
 class FolderLock {
   public:
+    static constexpr std::chrono::milliseconds kWaitLimit{5000};
+
     explicit FolderLock(const std::string& path);
     ~FolderLock();
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
+
+    // Called again and again while the lock is waited for, so that a window
+    // can keep itself painted meanwhile. Empty by default.
+    static void SetWhileWaiting(std::function<void()> whileWaiting);
+    // A shorter wait, so that tests of a held lock do not take seconds.
+    static void SetWaitLimitForTests(std::chrono::milliseconds limit);
 
   private:
     int fd_ = -1;

@@ -15,6 +15,7 @@ namespace kolvaro {
 namespace {
 
 constexpr const char* kWriteMessage = "Nach %s kann nicht geschrieben werden";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -38,20 +39,80 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-// A name as the file holds it, in Windows-1252; nothing when it cannot be.
-// Names of ASCII characters only, nearly all of them, are the same bytes and
-// need no copy into `storage`.
-std::optional<std::string_view> InFile(std::string_view name, std::string& storage) {
-    if (std::all_of(name.begin(), name.end(),
-                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-        return name;
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// True when `text` is well-formed UTF-8 (no overlong forms, no surrogates,
+// nothing beyond U+10FFFF).
+bool IsUtf8(std::string_view text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t size = text.size();
+    for (std::size_t i = 0; i < size;) {
+        const unsigned b = p[i];
+        std::size_t length = 0;
+        unsigned low = 0x80;
+        unsigned high = 0xBF;
+        if (b < 0x80) {
+            ++i;
+            continue;
+        } else if (b >= 0xC2 && b <= 0xDF) {
+            length = 2;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            length = 3;
+            low = b == 0xE0 ? 0xA0 : 0x80;
+            high = b == 0xED ? 0x9F : 0xBF;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            length = 4;
+            low = b == 0xF0 ? 0x90 : 0x80;
+            high = b == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return false;
+        }
+        if (size - i < length || p[i + 1] < low || p[i + 1] > high) {
+            return false;
+        }
+        for (std::size_t k = 2; k < length; ++k) {
+            if (p[i + k] < 0x80 || p[i + k] > 0xBF) {
+                return false;
+            }
+        }
+        i += length;
     }
-    auto encoded = Utf8ToCp1252(name);
-    if (!encoded) {
-        return std::nullopt;
+    return true;
+}
+
+// The characters of UTF-8 text: every byte that does not continue one.
+std::size_t CharacterCount(std::string_view utf8) {
+    return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+// The first `count` characters of UTF-8 text.
+std::string_view FirstCharacters(std::string_view utf8, std::size_t count) {
+    std::size_t at = 0;
+    for (std::size_t seen = 0; at < utf8.size(); ++at) {
+        if ((static_cast<unsigned char>(utf8[at]) & 0xC0) != 0x80 && seen++ == count) {
+            break;
+        }
     }
-    storage = std::move(*encoded);
-    return std::string_view(storage);
+    return utf8.substr(0, at);
+}
+
+bool IsQuote(char c) {
+    return c == '"' || c == '\'';
+}
+
+// The Windows profile functions drop one matching pair of quotes around a
+// value (AutoBuchung="1" reads as 1), and the programs sharing the file rely
+// on that.
+std::string_view Unquoted(std::string_view value) {
+    if (value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front()) {
+        return value.substr(1, value.size() - 2);
+    }
+    return value;
 }
 
 // Names are the same when they differ at most in the case of A to Z.
@@ -169,8 +230,12 @@ void ProfileDocument::Parse() {
     const std::string_view bytes = buffer_;
     const char* data = bytes.data();
     const std::size_t size = bytes.size();
+    // An editor saving the file as UTF-8 may put a byte-order mark in front
+    // of the first line; it would otherwise hide that line's section header.
+    bomLength_ = bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
     sections_.emplace_back();  // the lines before the first section
-    std::size_t from = 0;
+    sections_.back().begin = sections_.back().bodyBegin = bomLength_;
+    std::size_t from = bomLength_;
     while (from < size) {
         const void* found = std::memchr(data + from, '[', size - from);
         if (found == nullptr) {
@@ -178,10 +243,10 @@ void ProfileDocument::Parse() {
         }
         const std::size_t open = static_cast<std::size_t>(static_cast<const char*>(found) - data);
         std::size_t lineBegin = open;
-        while (lineBegin > 0 && IsBlank(data[lineBegin - 1])) {
+        while (lineBegin > bomLength_ && IsBlank(data[lineBegin - 1])) {
             --lineBegin;
         }
-        if (lineBegin > 0 && !IsLineEnd(data[lineBegin - 1])) {
+        if (lineBegin > bomLength_ && !IsLineEnd(data[lineBegin - 1])) {
             from = open + 1;  // not the first character of its line
             continue;
         }
@@ -317,6 +382,33 @@ void ProfileDocument::AddToIndex(std::size_t section) {
     Insert(section);
 }
 
+std::optional<std::string_view> ProfileDocument::InFile(std::string_view text,
+                                                        std::string& storage) const {
+    // Names of ASCII characters only, nearly all of them, are the same bytes
+    // in either encoding and need no copy into `storage`.
+    if (IsAscii(text)) {
+        return text;
+    }
+    if (Utf8()) {
+        return IsUtf8(text) ? std::optional<std::string_view>(text) : std::nullopt;
+    }
+    auto encoded = Utf8ToCp1252(text);
+    if (!encoded) {
+        return std::nullopt;
+    }
+    storage = std::move(*encoded);
+    return std::string_view(storage);
+}
+
+std::string ProfileDocument::Decode(std::string_view bytes) const {
+    // Bytes that are not UTF-8 in a file marked as UTF-8 are read as
+    // Windows-1252, which gives every byte a character.
+    if (IsAscii(bytes) || (Utf8() && IsUtf8(bytes))) {
+        return std::string(bytes);
+    }
+    return Cp1252ToUtf8(bytes);
+}
+
 const ProfileDocument::Section* ProfileDocument::Find(std::string_view section) const {
     std::string storage;
     const auto name = InFile(section, storage);
@@ -370,8 +462,12 @@ std::optional<std::string> ProfileDocument::ValueIn(const Section& section,
     if (!name || !FindKey(section, *name, line)) {
         return std::nullopt;
     }
-    const std::size_t length = std::min<std::size_t>(line.valueLength, kMaxValueLength);
-    return Cp1252ToUtf8(Text(line).substr(line.valueBegin, length));
+    const std::string_view value = Unquoted(Text(line).substr(line.valueBegin, line.valueLength));
+    if (!Utf8()) {
+        return Cp1252ToUtf8(value.substr(0, kMaxValueLength));
+    }
+    const std::string text = Decode(value);
+    return std::string(FirstCharacters(text, kMaxValueLength));
 }
 
 std::optional<std::string> ProfileDocument::Value(std::string_view section,
@@ -421,7 +517,14 @@ bool ProfileDocument::HasSection(std::string_view section) const {
 }
 
 std::string ProfileDocument::Encode(std::string_view text) const {
-    auto encoded = Utf8ToCp1252(text);
+    std::optional<std::string> encoded;
+    if (Utf8()) {
+        if (IsUtf8(text)) {
+            encoded.emplace(text);
+        }
+    } else {
+        encoded = Utf8ToCp1252(text);
+    }
     if (!encoded || encoded->find('\0') != std::string::npos) {
         throw Failure(RefusalMessage(text));
     }
@@ -463,7 +566,20 @@ void ProfileDocument::WriteString(std::string_view section, std::string_view key
     }
     const std::string sectionName = EncodeName(section, "]");
     const std::string keyName = EncodeName(key, "=");
-    const std::string encodedValue = Encode(oneLine);
+    std::string encodedValue = Encode(oneLine);
+    // What is read back is the value without the blanks around it and
+    // without one pair of quotes, cut to kMaxValueLength characters. A value
+    // that would come back shorter is refused; one in quotes of its own gets
+    // another pair, so that it reads back with them.
+    const std::string_view trimmed = Trim(oneLine);
+    if (CharacterCount(trimmed) > kMaxValueLength) {
+        throw Failure("Der Text '" + std::string(FirstCharacters(trimmed, 20)) +
+                      "…' ist zu lang: in der Datei '" + fileName_ + "' können höchstens " +
+                      std::to_string(kMaxValueLength) + " Zeichen gespeichert werden.");
+    }
+    if (const std::string_view stored = Trim(encodedValue); Unquoted(stored) != stored) {
+        encodedValue = "\"" + std::string(stored) + "\"";
+    }
 
     std::size_t at = FindIndex(sectionName);
     if (at == 0) {
@@ -509,7 +625,8 @@ void ProfileDocument::WriteBool(std::string_view section, std::string_view key, 
 }
 
 bool ProfileDocument::EraseSection(std::string_view section) {
-    const auto encoded = Utf8ToCp1252(Trim(section));
+    std::string storage;
+    const auto encoded = InFile(Trim(section), storage);
     if (!encoded || FindIndex(*encoded) == 0) {
         return false;
     }
@@ -537,7 +654,8 @@ std::string ProfileDocument::Bytes() const {
         }
     }
     std::string bytes;
-    bytes.reserve(size);
+    bytes.reserve(bomLength_ + size);
+    bytes += std::string_view(buffer_).substr(0, bomLength_);
     // Sections as read are copied as they are, as many in a row at once as
     // there are; only the ones written are composed line by line.
     const std::string_view read = buffer_;

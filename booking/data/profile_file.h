@@ -6,7 +6,11 @@
 // new keys appended to their section and new sections to the file.
 //
 // The file is Windows-1252 with CR LF line ends; every text passed in or out
-// here is UTF-8.
+// here is UTF-8. A file that a text editor saved as UTF-8 with a byte-order
+// mark is read and written as UTF-8 and keeps its mark.
+//
+// A value in one matching pair of double or single quotes reads without them,
+// as the Windows profile functions read it.
 
 #include <cstddef>
 #include <cstdint>
@@ -21,7 +25,8 @@ namespace kolvaro {
 // changes as many keys as it needs, and writes it back once.
 class ProfileDocument {
   public:
-    // Values longer than this are read shortened to it, as Windows does.
+    // Values longer than this are read shortened to it, as Windows does; a
+    // longer text is therefore never written.
     static constexpr std::size_t kMaxValueLength = 1023;
 
     // fileName names the file in the message that refuses a text (e.g. "velmora.ini").
@@ -51,7 +56,8 @@ class ProfileDocument {
     static ProfileDocument Adopt(std::string bytes, std::string fileName);
 
     // Throws Failure, changing nothing, when the text holds a character that
-    // Windows-1252 cannot hold. A line break in a value becomes a blank.
+    // Windows-1252 cannot hold or the value would not read back whole (longer
+    // than kMaxValueLength). A line break in a value becomes a blank.
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
     void WriteBool(std::string_view section, std::string_view key, bool value);
     // Removes the section with all its keys (every copy of it, should it occur
@@ -98,7 +104,11 @@ class ProfileDocument {
     std::string_view NameOf(const Section& section) const;
     Line MakeLine(std::size_t begin, std::size_t length) const;
     std::vector<Line>& LinesOf(Section& section);
-    std::string Encode(std::string_view text) const;  // Windows-1252, or Failure
+    bool Utf8() const { return bomLength_ != 0; }
+    // A name or text as the file holds it; nothing when it cannot be.
+    std::optional<std::string_view> InFile(std::string_view text, std::string& storage) const;
+    std::string Decode(std::string_view bytes) const;
+    std::string Encode(std::string_view text) const;  // the file's encoding, or Failure
     std::string EncodeName(std::string_view name, const char* forbidden) const;
     std::string RefusalMessage(std::string_view text) const;
     const Section* Find(std::string_view section) const;
@@ -110,6 +120,7 @@ class ProfileDocument {
 
     std::string fileName_;
     std::string buffer_;
+    std::size_t bomLength_ = 0;  // the UTF-8 byte-order mark at the start, kept on writing
     std::vector<Section> sections_;
     // Open addressing over the first section of every name, by its place in
     // sections_ (0, the lines before the first header, marks a free slot);

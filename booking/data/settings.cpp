@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "durable_file.h"
+#include "failure.h"
 #include "time_text.h"
 
 namespace kolvaro {
@@ -185,6 +186,22 @@ void Settings::WriteEmployee(const EmployeeRecord& record) {
 
 void Settings::DeleteEmployee(std::string_view number) {
     Rewrite([&](ProfileDocument& document) { return document.EraseSection(number); });
+}
+
+std::optional<std::string> TimeBoundForField(std::string_view stored) {
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    if (stored.size() == 5 && isDigit(stored[0]) && isDigit(stored[1]) && stored[2] == ':' &&
+        isDigit(stored[3]) && isDigit(stored[4])) {
+        return std::string(stored);
+    }
+    try {
+        const std::string time = TimeToStr(StrToTime(stored));  // HH:MM:SS
+        if (time.ends_with(":00")) {
+            return time.substr(0, 5);
+        }
+    } catch (const Failure&) {
+    }
+    return std::nullopt;
 }
 
 std::string NormalizeNumber(std::string_view fieldText) {

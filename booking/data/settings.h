@@ -80,4 +80,11 @@ class Settings {
 
 std::string NormalizeNumber(std::string_view fieldText);  // blanks become "0"
 
+// The text a time field shows for a stored time bound: the value itself when
+// it has the field's shape (two digits, ":", two digits, not tested against a
+// clock), HH:MM when it reads as a time of day in whole minutes (a hand-edited
+// "7:30" becomes "07:30"), and nothing when the field cannot show it without
+// changing it into another time.
+std::optional<std::string> TimeBoundForField(std::string_view stored);
+
 }  // namespace kolvaro

@@ -5,11 +5,20 @@
 #include <QTranslator>
 #include <exception>
 
+#include "data/durable_file.h"
 #include "dialogs.h"
 
 KolvaroApplication::KolvaroApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Kolvaro"));
     setApplicationDisplayName(QStringLiteral("Kolvaro"));
+    // While another program holds a file's folder, the windows keep being
+    // painted; what the user does meanwhile waits until the write is over.
+    kolvaro::FolderLock::SetWhileWaiting(
+        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+}
+
+KolvaroApplication::~KolvaroApplication() {
+    kolvaro::FolderLock::SetWhileWaiting({});
 }
 
 bool KolvaroApplication::notify(QObject* receiver, QEvent* event) {

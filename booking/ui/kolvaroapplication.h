@@ -10,6 +10,7 @@ class KolvaroApplication : public QApplication {
 
   public:
     KolvaroApplication(int& argc, char** argv);
+    ~KolvaroApplication() override;
 
     bool notify(QObject* receiver, QEvent* event) override;
 

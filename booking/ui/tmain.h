@@ -5,7 +5,9 @@
 // line at the bottom.
 
 #include <QWidget>
+#include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -198,6 +200,10 @@ class TMain : public QWidget {
 
     bool shown_ = false;
     int rowBeforePress_ = -1;  // the selected entry when the mouse went down on the list
+    // The stored time bounds that the time fields cannot show (written by
+    // hand, say "7.30"): a field shows "  :  " for them and, unless the user
+    // types a time there, saving writes them back as they were.
+    std::array<std::optional<std::string>, 8> unshownTimeBounds_;
 
     // Period and grid
     void PickDate(QPushButton* button, QLineEdit* field);

@@ -80,6 +80,7 @@ void TMain::ClearEditor() {
     for (MaskedEdit* field : TimeFields(*this)) {
         field->setText(QStringLiteral("00:00"));
     }
+    unshownTimeBounds_ = {};
     if (!IsGenerationMode()) {
         // The grid is emptied: it shows nobody's month until one is loaded.
         monthNumber_.clear();
@@ -112,7 +113,13 @@ void TMain::lstMitarbeiterClick() {
         }
         const auto fields = TimeFields(*this);
         for (std::size_t i = 0; i < fields.size(); ++i) {
-            fields[i]->setText(QString::fromStdString(record.times[i]));
+            // Put into the mask character by character, "7:30" would come
+            // out as "7 :0 ": a bound is shown as HH:MM or not at all.
+            const std::optional<std::string> shown = kolvaro::TimeBoundForField(record.times[i]);
+            if (!shown) {
+                unshownTimeBounds_[i] = record.times[i];
+            }
+            fields[i]->setText(QString::fromStdString(shown.value_or(std::string())));
         }
         editorNumber_ = record.number;
     }
@@ -202,6 +209,9 @@ void TMain::btnSpeichernClick() {
     const auto fields = TimeFields(*this);
     for (std::size_t i = 0; i < fields.size(); ++i) {
         record.times[i] = fields[i]->text().toStdString();
+        if (unshownTimeBounds_[i] && fields[i]->text() == QStringLiteral("  :  ")) {
+            record.times[i] = *unshownTimeBounds_[i];  // untouched: kept as stored
+        }
     }
     // A failure (a name the file cannot hold, a file that cannot be written)
     // leaves the fields and the editing state as they are.

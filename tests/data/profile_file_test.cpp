@@ -162,6 +162,102 @@ TEST(ProfileDocument, RefusesTextThatTheFileCannotHoldAndChangesNothing) {
     }
 }
 
+TEST(ProfileDocument, AByteOrderMarkHidesNoSectionAndStaysOnWriting) {
+    const std::string bom = "\xEF\xBB\xBF";
+    const struct {
+        std::string bytes;
+        const char* section;
+        const char* key;
+        const char* value;
+    } cases[] = {
+        {bom + "[Global]\r\nAutoBuchung=1\r\n", "Global", "AutoBuchung", "1"},
+        {bom + "  [0001]\nNummer=0001\n", "0001", "Nummer", "0001"},
+        {bom + "\r\n[Export]\r\nPfad=/srv/\r\n", "Export", "Pfad", "/srv/"},
+        // a file marked as UTF-8 holds its names as UTF-8
+        {bom + "[0001]\r\nName=M\xC3\xBCller \xC5\x81ukasz\r\n", "0001", "Name", "Müller Łukasz"},
+        // bytes that are no UTF-8 there still read as Windows-1252
+        {bom + "[0001]\r\nName=M\xFCller\r\n", "0001", "Name", "Müller"},
+    };
+    for (const auto& c : cases) {
+        ProfileDocument doc(c.bytes);
+        EXPECT_EQ(doc.ReadString(c.section, c.key, "fehlt"), c.value) << c.bytes;
+        const std::string before = doc.Bytes();
+        EXPECT_EQ(before.substr(0, 3), bom) << c.bytes;
+        doc.WriteString(c.section, "Neu", "Weiß Łukasz");
+        const std::string after = doc.Bytes();
+        EXPECT_EQ(after.substr(0, 3), bom) << c.bytes;
+        EXPECT_NE(after.find("Neu=Wei\xC3\x9F \xC5\x81ukasz\r\n"), std::string::npos) << after;
+        EXPECT_EQ(ProfileDocument(after).ReadString(c.section, c.key, "fehlt"), c.value);
+    }
+    EXPECT_EQ(ProfileDocument(bom).Bytes(), bom);
+    // Without the mark the file stays Windows-1252.
+    ProfileDocument plain("[0001]\r\n");
+    plain.WriteString("0001", "Name", "Weiß");
+    EXPECT_EQ(plain.Bytes(), "[0001]\r\nName=Wei\xDF\r\n");
+}
+
+TEST(ProfileDocument, OnePairOfQuotesAroundAValueIsDropped) {
+    const ProfileDocument doc(
+        "[S]\r\n"
+        "A=\"1\"\r\n"
+        "B= '/srv/export/' \r\n"
+        "C=\"\"x\"\"\r\n"
+        "D=\"x'\r\n"
+        "E=\"\r\n"
+        "F=\"\"\r\n"
+        "G=a\"b\"\r\n"
+        "H=\"" +
+        std::string(1100, 'x') + "\"\r\n");
+    const struct {
+        const char* key;
+        std::string value;
+    } cases[] = {{"A", "1"},      {"B", "/srv/export/"},
+                 {"C", "\"x\""},  {"D", "\"x'"},
+                 {"E", "\""},     {"F", ""},
+                 {"G", "a\"b\""}, {"H", std::string(1023, 'x')}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(doc.ReadString("S", c.key, "fehlt"), c.value) << c.key;
+    }
+    EXPECT_TRUE(doc.ReadBool("S", "A", false));
+
+    // A value in quotes of its own is written so that it reads back with them;
+    // every other value is written as it is.
+    ProfileDocument written;
+    for (const char* value : {"\"Hans\"", "'Hans'", "\"", "\"\"", "a\"b\"", "Hans"}) {
+        written.WriteString("S", "K", value);
+        EXPECT_EQ(written.ReadString("S", "K", ""), value);
+        EXPECT_EQ(ProfileDocument(written.Bytes()).ReadString("S", "K", ""), value);
+    }
+    EXPECT_EQ(written.Bytes(), "[S]\r\nK=Hans\r\n");
+}
+
+TEST(ProfileDocument, RefusesAValueTooLongToReadBackWhole) {
+    const std::string longest(ProfileDocument::kMaxValueLength, 'x');
+    for (const std::string bom : {"", "\xEF\xBB\xBF"}) {
+        ProfileDocument doc(bom + "[0001]\r\nName=Alt\r\n", "velmora.ini");
+        doc.WriteString("0001", "Name", longest);  // exactly as long as is read
+        EXPECT_EQ(doc.ReadString("0001", "Name", ""), longest);
+        // Counted in characters: an "ü" is one in either encoding.
+        const std::string many =
+            "\"" + std::string(ProfileDocument::kMaxValueLength - 4, 'a') + "üü\"";
+        doc.WriteString("0001", "Name", many);
+        EXPECT_EQ(ProfileDocument(doc.Bytes()).ReadString("0001", "Name", ""), many);
+        const std::string before = doc.Bytes();
+        for (const std::string& value : {longest + "y", "ü" + longest, many + "x"}) {
+            try {
+                doc.WriteString("0001", "Name", value);
+                ADD_FAILURE() << "accepted a value of " << value.size() << " bytes";
+            } catch (const Failure& failure) {
+                EXPECT_EQ(std::string(failure.what()),
+                          "Der Text '" + std::string(value, 0, value.starts_with("ü") ? 21 : 20) +
+                              "…' ist zu lang: in der Datei 'velmora.ini' können höchstens "
+                              "1023 Zeichen gespeichert werden.");
+            }
+            EXPECT_EQ(doc.Bytes(), before);
+        }
+    }
+}
+
 TEST(ProfileDocument, DamagedFilesLoad) {
     std::string garbage;
     for (int i = 0; i < 100000; ++i) {

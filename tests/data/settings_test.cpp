@@ -58,6 +58,10 @@ TEST_F(SettingsFile, Mode) {
         {"[Global]\r\nAutoBuchung=ja\r\n", Mode::Journal},
         {"[Global]\r\nAutoBuchung=\r\n", Mode::Journal},
         {"[Export]\r\nAutoBuchung=1\r\n", Mode::Journal},
+        {"\xEF\xBB\xBF[Global]\r\nAutoBuchung=1\r\n", Mode::Generation},  // saved as UTF-8
+        {"[Global]\r\nAutoBuchung=\"1\"\r\n", Mode::Generation},
+        {"[Global]\r\nAutoBuchung='1'\r\n", Mode::Generation},
+        {"[Global]\r\nAutoBuchung=\"0\"\r\n", Mode::Journal},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Open(c.bytes).ReadMode(), c.mode) << c.bytes;
@@ -73,6 +77,8 @@ TEST_F(SettingsFile, ExportDirectoryAlwaysEndsInASlash) {
         {"[Export]\r\nPfad=/srv/export/\r\n", "/srv/export/"},
         {"[Export]\r\nPfad=\r\n", "/"},
         {"[Export]\r\nPfad=/home/j\xfcrgen\r\n", "/home/jürgen/"},
+        {"[Export]\r\nPfad=\"/srv/export/\"\r\n", "/srv/export/"},
+        {"[Export]\r\nPfad='/srv/mit blank'\r\n", "/srv/mit blank/"},
         {"[Global]\r\nAutoBuchung=1\r\n", "/opt/Kolvaro/"},
     };
     for (const auto& c : cases) {
@@ -101,6 +107,24 @@ TEST_F(SettingsFile, EmployeeListAndFreeNumber) {
               (std::vector<std::string>{"0001        ", "0002        Zwei", "0004        Vier",
                                         "0007        Meier"}));
     EXPECT_EQ(settings.FindFreeNumber(), "0003");
+}
+
+TEST_F(SettingsFile, AByteOrderMarkHidesNoEmployee) {
+    // Saved by an editor as UTF-8: the first employee is still there, so
+    // number 0001 is not offered again and no second [0001] is written.
+    Settings settings = Open(
+        "\xEF\xBB\xBF[0001]\r\nNummer=0001\r\nName=J\xC3\xBCrgen\r\n"
+        "[0002]\r\nNummer=0002\r\nName=Zwei\r\n");
+    EXPECT_EQ(settings.LoadEmployeeList(),
+              (std::vector<std::string>{"0001        Jürgen", "0002        Zwei"}));
+    EXPECT_EQ(settings.FindFreeNumber(), "0003");
+    settings.WriteEmployee(Record("0001", "Jürgen Weiß"));
+    const std::string bytes = FileBytes(Path());
+    EXPECT_TRUE(bytes.starts_with(
+        "\xEF\xBB\xBF[0001]\r\nNummer=0001\r\nName=J\xC3\xBCrgen Wei\xC3\x9F\r\n"))
+        << bytes;
+    EXPECT_EQ(bytes.find("[0001]", 4), std::string::npos);
+    EXPECT_EQ(settings.LoadEmployeeList().front(), "0001        Jürgen Weiß");
 }
 
 TEST_F(SettingsFile, ASectionWithoutNumberIsFreeAndSavingFillsIt) {
@@ -201,6 +225,23 @@ TEST_F(SettingsFile, ANameThatTheFileCannotHoldIsRefusedAndNothingIsWritten) {
     }
     EXPECT_EQ(FileBytes(Path()), before);
     EXPECT_EQ(folder.EntryCount(), 1u);
+}
+
+TEST_F(SettingsFile, ANameTooLongToReadBackIsRefusedAndNothingIsWritten) {
+    const std::string before = "[0001]\r\nNummer=0001\r\nName=Alt\r\n";
+    Settings settings = Open(before);
+    const std::string name(1024, 'n');
+    try {
+        settings.WriteEmployee(Record("0001", name));
+        FAIL() << "saved a name that reads back cut";
+    } catch (const Failure& failure) {
+        EXPECT_STREQ(failure.what(),
+                     "Der Text 'nnnnnnnnnnnnnnnnnnnn…' ist zu lang: in der Datei 'velmora.ini' "
+                     "können höchstens 1023 Zeichen gespeichert werden.");
+    }
+    EXPECT_EQ(FileBytes(Path()), before);
+    settings.WriteEmployee(Record("0001", name.substr(1)));
+    EXPECT_EQ(settings.ReadEmployee("0001").name, name.substr(1));
 }
 
 TEST_F(SettingsFile, DeleteEmployee) {

@@ -13,10 +13,18 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
+#include <chrono>
+#include <iterator>
 #include <memory>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include "data/clock.h"
+#include "data/durable_file.h"
 #include "kolvaro_test_main.h"
 #include "maskededit.h"
 #include "scripted_dialogs.h"
@@ -632,6 +640,82 @@ class MainWindowTest : public QObject {
         Click(main->btnSpeichern);
         QCOMPARE(IniBytes(), kGeneration + Section("0001", "Lukasz"));
         QCOMPARE(ButtonState(), QStringLiteral("1010"));
+    }
+
+    void storedTimeBoundsAreShownAsTimesAndNeverGarbled() {
+        // One stored bound per time field; each is shown, then saved with the
+        // name changed. A bound that reads as a time is shown as HH:MM; one
+        // the field cannot show stays as it is stored.
+        const struct {
+            QByteArray stored;
+            QString shown;
+            QByteArray saved;
+        } cases[] = {
+            {"7:30", "07:30", "07:30"},      {"25:70", "25:70", "25:70"},  // digits not a clock's
+            {"7", "07:00", "07:00"},         {"7.30", "  :  ", "7.30"},
+            {"7:30:15", "  :  ", "7:30:15"}, {"", "  :  ", ""},
+            {"abc", "  :  ", "abc"},         {"16:5", "16:05", "16:05"},
+        };
+        QByteArray stored = kGeneration + "[0001]\r\nNummer=0001\r\nName=Albers\r\n";
+        QStringList shown;
+        for (std::size_t i = 0; i < std::size(cases); ++i) {
+            stored += kTimeKeys[i] + "=" + cases[i].stored + "\r\n";
+            shown << cases[i].shown;
+        }
+        Start(stored);
+        QCOMPARE(TimeTexts(), shown);
+        TypeInto(main->edName, QString());
+        main->edName->selectAll();
+        QTest::keyClicks(main->edName, QStringLiteral("Brandt"));
+        Click(main->btnSpeichern);
+        QVERIFY(dialogs->errors.isEmpty());
+        QByteArray expected = kGeneration + "[0001]\r\nNummer=0001\r\nName=Brandt\r\n";
+        for (std::size_t i = 0; i < std::size(cases); ++i) {
+            expected += kTimeKeys[i] + "=" + cases[i].saved + "\r\n";
+        }
+        expected += "Mo=0\r\nDi=0\r\nMi=0\r\nDo=0\r\nFr=0\r\nSa=0\r\nSo=0\r\n";
+        QCOMPARE(IniBytes(), expected);
+
+        // A time typed into a field that showed nothing replaces the stored bound.
+        main->edPauseBeginnBis->setFocus(Qt::MouseFocusReason);
+        main->edPauseBeginnBis->setCursorPosition(0);
+        QTest::keyClicks(main->edPauseBeginnBis, QStringLiteral("0815"));
+        Click(main->btnSpeichern);
+        QVERIFY(dialogs->errors.isEmpty());
+        QVERIFY(IniBytes().contains("\r\nPauseBeginnBis=08:15\r\n"));
+        QVERIFY(IniBytes().contains("\r\nPauseEndeVon=7:30:15\r\n"));
+    }
+
+    void heldFolderLockKeepsTheInputAndWritesNothing() {
+        const QByteArray before = kGeneration + Section("0001", "Albers");
+        Start(before);
+        kolvaro::FolderLock::SetWaitLimitForTests(std::chrono::milliseconds(300));
+        // Another program's lock: flock() locks belong to an open file, so a
+        // second opening of the folder competes like another process would.
+        const int holder = ::open(dir->path().toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
+        QVERIFY(holder >= 0 && ::flock(holder, LOCK_EX) == 0);
+        TypeInto(main->edName, QString());
+        main->edName->selectAll();
+        QTest::keyClicks(main->edName, QStringLiteral("Brandt"));
+        // Runs only if the window keeps handling its events while it waits.
+        bool eventsHandled = false;
+        QTimer::singleShot(50, main.get(), [&] { eventsHandled = true; });
+        Click(main->btnSpeichern);
+        ::close(holder);
+        kolvaro::FolderLock::SetWaitLimitForTests(kolvaro::FolderLock::kWaitLimit);
+        QVERIFY(eventsHandled);
+        QCOMPARE(dialogs->errors,
+                 QStringList(QStringLiteral("Die Datei ") + IniPath() +
+                             QStringLiteral(" wird gerade von einem anderen Programm benutzt. Es "
+                                            "wurde nichts gespeichert; bitte versuchen Sie es "
+                                            "gleich noch einmal.")));
+        QCOMPARE(IniBytes(), before);
+        QCOMPARE(main->edName->text(), QStringLiteral("Brandt"));
+        QCOMPARE(ButtonState(), QStringLiteral("0101"));
+        // Once the other program is done, the same click saves.
+        Click(main->btnSpeichern);
+        QCOMPARE(dialogs->errors.size(), 1);
+        QCOMPARE(IniBytes(), kGeneration + Section("0001", "Brandt"));
     }
 
     void tabOrderWalksTheEditor() {
