@@ -5,11 +5,15 @@
 #include <QTranslator>
 #include <exception>
 
+#include "app_icon.h"
 #include "dialogs.h"
 
 KolvaroApplication::KolvaroApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The name only; a display name would be appended to every window title
+    // ("Achtung — Kolvaro") by the window system glue.
     setApplicationName(QStringLiteral("Kolvaro"));
-    setApplicationDisplayName(QStringLiteral("Kolvaro"));
+    setDesktopFileName(QStringLiteral("de.kolvaro.Kolvaro"));
+    setWindowIcon(KolvaroIcon());
 }
 
 bool KolvaroApplication::notify(QObject* receiver, QEvent* event) {
@@ -22,12 +26,16 @@ bool KolvaroApplication::notify(QObject* receiver, QEvent* event) {
     return false;
 }
 
-void KolvaroApplication::LoadQtTranslations() {
+bool KolvaroApplication::LoadQtTranslations() {
+    // The program speaks German whatever the system's language is, and so do
+    // Qt's own boxes in it (Yes/No, the print, file and input dialogs).
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     auto* translator = new QTranslator(this);
-    if (translator->load(QStringLiteral("qtbase_") + QLocale::system().name(),
+    if (translator->load(QStringLiteral("qtbase_de"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         installTranslator(translator);
-    } else {
-        delete translator;
+        return true;
     }
+    delete translator;
+    return false;
 }
