@@ -1,22 +1,17 @@
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
+#include "app_icon.h"
+#include "german_texts.h"
 #include "tfehler.h"
 #include "tmain.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Setup - Kolvaro"));
-
-    // Qt's own texts (the folder list's menus, standard buttons) in the user's
-    // language.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&qtTranslator);
-    }
+    // The application's title. Not its display name: the window system glue
+    // would append that to every window title ("Fehler — Setup - Kolvaro").
+    QApplication::setApplicationName(QStringLiteral("Setup - Kolvaro"));
+    QApplication::setWindowIcon(kolvaro::setup::KolvaroIcon());
+    kolvaro::setup::LoadGermanQtTexts(app);
 
     kolvaro::setup::TMain Main;
     kolvaro::setup::TFehler Fehler;

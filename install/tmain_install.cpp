@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include "app_icon.h"
 #include "shortcut.h"
 #include "tfehler.h"
 #include "tmain.h"
@@ -127,6 +128,8 @@ void TMain::FormClose() {
     info.Target = target + QStringLiteral("/velmora.exe");
     info.WorkingDirectory = target;
     info.Description = kDescription;
+    // Without the icon file the entries show the desktop's own program icon.
+    info.IconFile = InstallIconFile();
     CreateShortcut(info, ShortcutFolder::Programs);
     if (!CreateShortcut(info, ShortcutFolder::Desktop)) {
         ShowError(QStringLiteral("Fehler beim Erzeugen der Verknüpfung aufgetreten."));

@@ -5,12 +5,16 @@
 #include <QTranslator>
 #include <exception>
 
+#include "app_icon.h"
 #include "data/durable_file.h"
 #include "dialogs.h"
 
 KolvaroApplication::KolvaroApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The name only; a display name would be appended to every window title
+    // ("Achtung — Kolvaro") by the window system glue.
     setApplicationName(QStringLiteral("Kolvaro"));
-    setApplicationDisplayName(QStringLiteral("Kolvaro"));
+    setDesktopFileName(QStringLiteral("de.kolvaro.Kolvaro"));
+    setWindowIcon(KolvaroIcon());
     // While another program holds a file's folder, the windows keep being
     // painted; what the user does meanwhile waits until the write is over.
     kolvaro::FolderLock::SetWhileWaiting(
@@ -31,12 +35,16 @@ bool KolvaroApplication::notify(QObject* receiver, QEvent* event) {
     return false;
 }
 
-void KolvaroApplication::LoadQtTranslations() {
+bool KolvaroApplication::LoadQtTranslations() {
+    // The program speaks German whatever the system's language is, and so do
+    // Qt's own boxes in it (Yes/No, the print, file and input dialogs).
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     auto* translator = new QTranslator(this);
-    if (translator->load(QStringLiteral("qtbase_") + QLocale::system().name(),
+    if (translator->load(QStringLiteral("qtbase_de"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         installTranslator(translator);
-    } else {
-        delete translator;
+        return true;
     }
+    delete translator;
+    return false;
 }

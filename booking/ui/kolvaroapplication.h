@@ -14,6 +14,7 @@ class KolvaroApplication : public QApplication {
 
     bool notify(QObject* receiver, QEvent* event) override;
 
-    // Qt's own dialog texts (Yes/No, the print dialog) in the user's language.
-    void LoadQtTranslations();
+    // Qt's own dialog texts (Yes/No, the print dialog) in German, whatever
+    // the system's language; false when Qt's German texts are not installed.
+    bool LoadQtTranslations();
 };

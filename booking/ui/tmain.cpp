@@ -20,6 +20,7 @@
 #include <QStyle>
 #include <QTableWidget>
 #include <QUrl>
+#include <algorithm>
 
 #include "bookings/publisher.h"
 #include "celldrawer.h"
@@ -436,6 +437,7 @@ void TMain::ConnectHandlers() {
     connect(cbxMonat, &QComboBox::currentIndexChanged, this, &TMain::cbxMonatChange);
     connect(edJahr, &QLineEdit::textChanged, this, &TMain::cbxMonatChange);
     connect(UpDown, &UpDownControl::positionChanged, this, &TMain::UpDownChanged);
+    edJahr->installEventFilter(this);
     connect(Grid, &QTableWidget::cellDoubleClicked, this, &TMain::GridDblClick);
     Grid->installEventFilter(this);
     GridDatum->installEventFilter(this);
@@ -481,6 +483,9 @@ void TMain::FormCreate() {
         const char* const headings[] = {"Kommt", "Pause", "Pause", "Geht", "Tag", "Summe"};
         for (int column = 0; column < 6; ++column) {
             SetCell(Grid, 0, column, QLatin1String(headings[column]));
+            // The heading row is fixed: neither a click nor a key makes it the
+            // current row, so a typed time always has a day to go to.
+            Grid->item(0, column)->setFlags(Qt::NoItemFlags);
         }
         SetCell(GridDatum, 0, 0, QString());
         SetCell(GridDatum, 0, 1, QStringLiteral("Datum"));
@@ -597,6 +602,18 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lbQVX && event->type() == QEvent::MouseButtonRelease) {
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
             lbQVXClick();
+            return true;
+        }
+    } else if (watched == Grid && event->type() == QEvent::FocusIn) {
+        // Coming into the grid lands on the first day, never on the headings.
+        if (Grid->currentRow() < 1 && Grid->rowCount() > 1) {
+            Grid->setCurrentCell(1, std::max(Grid->currentColumn(), 0));
+        }
+    } else if (watched == edJahr && event->type() == QEvent::KeyPress) {
+        // The year field answers the arrow keys as its arrow buttons do.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            UpDown->setPosition(UpDown->position() + (key == Qt::Key_Up ? 1 : -1));
             return true;
         }
     } else if (watched == Grid && event->type() == QEvent::KeyPress) {

@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "desktop_entry.h"
+#include "german_texts.h"
 #include "target_path.h"
 
 using namespace kolvaro::setup;
@@ -161,6 +162,40 @@ class SetupLogicTest : public QObject {
         if (valid) {
             QCOMPARE(*parsed, arguments);
         }
+    }
+
+    // The wizard is German only, so Qt's own texts in it are German under any
+    // system language (this test runs under C.UTF-8).
+    void qtTextsAreGermanUnderAnyLocale_data() {
+        QTest::addColumn<QString>("context");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("german");
+        QTest::newRow("Yes") << "QPlatformTheme"
+                             << "&Yes"
+                             << "&Ja";
+        QTest::newRow("No") << "QPlatformTheme"
+                            << "&No"
+                            << "&Nein";
+        QTest::newRow("Cancel") << "QPlatformTheme"
+                                << "Cancel"
+                                << "Abbrechen";
+        QTest::newRow("folder list") << "QFileSystemModel"
+                                     << "Size"
+                                     << "Größe";
+        QTest::newRow("file dialog") << "QFileDialog"
+                                     << "Look in:"
+                                     << "Suchen in:";
+    }
+    void qtTextsAreGermanUnderAnyLocale() {
+        QFETCH(QString, context);
+        QFETCH(QString, source);
+        QFETCH(QString, german);
+        static const bool loaded = LoadGermanQtTexts(*QCoreApplication::instance());
+        QVERIFY(loaded);
+        QCOMPARE(QLocale().language(), QLocale::German);
+        QCOMPARE(QCoreApplication::translate(context.toLatin1().constData(),
+                                             source.toLatin1().constData()),
+                 german);
     }
 };
 

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "app_icon.h"
+#include "german_texts.h"
 #include "tfehler.h"
 #include "tmain.h"
 
@@ -17,7 +19,9 @@ using kolvaro::setup::TMain;
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Setup - Kolvaro"));
+    QApplication::setApplicationName(QStringLiteral("Setup - Kolvaro"));
+    QApplication::setWindowIcon(kolvaro::setup::KolvaroIcon());
+    kolvaro::setup::LoadGermanQtTexts(app);
     const QString page = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("welcome");
 
     QTemporaryDir scratch;

@@ -34,6 +34,7 @@ const QString kCopyFailed =
     QStringLiteral("Die Datei '%1/velmora.dat' konnte nicht installiert werden.");
 const QString kShortcutFailed = QStringLiteral("Fehler beim Erzeugen der Verknüpfung aufgetreten.");
 const QByteArray kProgram = "#!/bin/sh\npwd > \"$0.ran\"\n";
+const QString kIconFile = QStringLiteral(".local/share/icons/hicolor/scalable/apps/kolvaro.svg");
 const auto kRwxRxRx = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
                       QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser |
                       QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
@@ -295,6 +296,9 @@ class SetupWizardTest : public QObject {
         QVERIFY(!w.Main.isVisible());
         QCOMPARE(errors.Messages(), QStringList{});
         QVERIFY(!QFile::exists(Home("Kolvaro/kolvaro.exe")));
+        // The icon in the user's icon theme, for the shortcuts to name.
+        QVERIFY(Contents(Home(kIconFile)).startsWith("<?xml"));
+        QVERIFY(Contents(Home(kIconFile)).contains("<svg"));
         for (const QString& folder : {Menu(), Desktop()}) {
             const QString entry = folder + "/Kolvaro.desktop";
             QCOMPARE(QFile::permissions(entry), kRwxRxRx);
@@ -303,6 +307,7 @@ class SetupWizardTest : public QObject {
             QCOMPARE(EntryValue(entry, "Comment"),
                      "Kolvaro - Programm zum ausrechnen von Arbeitsstunden");
             QCOMPARE(EntryValue(entry, "Name"), "Kolvaro");
+            QCOMPARE(EntryValue(entry, "Icon"), Home(kIconFile));
             QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"Kolvaro.desktop"});
             if (QStandardPaths::findExecutable("desktop-file-validate").isEmpty()) {
                 QSKIP("desktop-file-validate is not installed");

@@ -1,6 +1,9 @@
 // Shows the main window with a filled month and the cell editor open, and
 // saves a picture of it:
-//   period_screen_driver journal|generation <file.png>
+//   period_screen_driver journal|generation|enter|question <file.png>
+// "enter" types a time into an empty weekend cell and ends it with Enter, so
+// that the current cell is an empty one; it stays on screen for three seconds.
+// "question" asks the delete question, with Qt's buttons as the program shows them.
 // It works in a scratch folder under /tmp and changes nothing else.
 
 #include <QApplication>
@@ -14,11 +17,13 @@
 
 #include "data/clock.h"
 #include "kolvaroapplication.h"
+#include "maskededit.h"
 #include "tkalender.h"
 #include "tmain.h"
 
 int main(int argc, char* argv[]) {
     KolvaroApplication app(argc, argv);
+    app.LoadQtTranslations();
     const bool generation = argc > 1 && QByteArray(argv[1]) == "generation";
     const QString output =
         argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("/tmp/period.png");
@@ -68,11 +73,26 @@ int main(int argc, char* argv[]) {
     Main.Grid->setCurrentCell(generation ? 1 : 2, 0);
     QTest::keyClick(Main.Grid, Qt::Key_Delete);
 
-    // The cell editor open over a filled "Pause".
-    Main.Grid->setCurrentCell(5, 1);
-    Main.GridDblClick();
+    if (argc > 1 && QByteArray(argv[1]) == "question") {
+        QTimer::singleShot(3000, &app, &QApplication::quit);
+        Main.btnLoeschenClick();
+        return 0;
+    }
+    int wait = 300;
+    if (argc > 1 && QByteArray(argv[1]) == "enter") {
+        // Saturday 02.02.2008: "Kommt" typed, the empty "Pause" current.
+        Main.Grid->setCurrentCell(2, 0);
+        QTest::keyClicks(Main.Grid, QStringLiteral("0"));
+        QTest::keyClicks(Main.meGridEdit, QStringLiteral("800"));
+        QTest::keyClick(Main.meGridEdit, Qt::Key_Return);
+        wait = 3000;
+    } else {
+        // The cell editor open over a filled "Pause".
+        Main.Grid->setCurrentCell(5, 1);
+        Main.GridDblClick();
+    }
 
-    QTimer::singleShot(300, &Main, [&] {
+    QTimer::singleShot(wait, &Main, [&] {
         Main.grab().save(output);
         app.quit();
     });

@@ -123,6 +123,64 @@ class JournalPrintTest : public QObject {
                  qPrintable(family));
     }
 
+    // Through a real print server: the queue named in KOLVARO_TEST_PRINTER
+    // writes PDF files into KOLVARO_TEST_PDF_DIR (cups-pdf; the test
+    // ui_journal_cups starts a server of its own for this).
+    void printsThroughACupsQueue() {
+        const QString queue = qEnvironmentVariable("KOLVARO_TEST_PRINTER");
+        const QString out = qEnvironmentVariable("KOLVARO_TEST_PDF_DIR");
+        if (queue.isEmpty() || out.isEmpty()) {
+            QSKIP("no print queue given (KOLVARO_TEST_PRINTER, KOLVARO_TEST_PDF_DIR)");
+        }
+        Start(Employee());
+        FillMarch();
+        QPrinter* printer = main->JournalPrinter();
+        printer->setOutputFileName(QString());
+        printer->setPrinterName(queue);
+        QCOMPARE(printer->outputFormat(), QPrinter::NativeFormat);
+        QVERIFY(printer->isValid());
+        // The layout is measured in the printer's own pixels: the width the
+        // page is laid out for is what the printer reports as its page.
+        const int resolution = printer->resolution();
+        const QRect page = printer->pageLayout().paintRectPixels(resolution);
+        qInfo("printer %s: %d dpi, printable %d x %d pixels", qPrintable(queue), resolution,
+              page.width(), page.height());
+        QVERIFY(resolution >= 150);
+        QCOMPARE(page.width(), printer->width());
+        QCOMPARE(page.height(), printer->height());
+        Print(true);
+        QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join(u'\n')));
+
+        // The server converts and writes the file in its own time.
+        QString pdf;
+        QString info;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                const QStringList files =
+                    QDir(out).entryList({QStringLiteral("*.pdf")}, QDir::Files);
+                if (files.isEmpty()) {
+                    return false;
+                }
+                pdf = QDir(out).filePath(files.first());
+                info = Poppler(QStringLiteral("pdfinfo"), {pdf});
+                return info.contains(QStringLiteral("Pages:"));
+            }(),
+            60000);
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages: +1\n"))),
+                 qPrintable(info));
+        const QString text = Poppler(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        for (const QString& expected :
+             {QStringLiteral("MONATSJOURNAL"), QStringLiteral("Zeitraum 01.03.2008 - 31.03.2008"),
+              QStringLiteral("Anna Bäcker"), QStringLiteral("Gesamt-Summe:"),
+              QStringLiteral("16:30"), QStringLiteral("Kolvaro Zeiterfassung - www.kolvaro.de")}) {
+            QVERIFY2(text.contains(expected), qPrintable(expected + u'\n' + text));
+        }
+        for (int day = 1; day <= 31; ++day) {
+            const QString date = QStringLiteral("%1.03.2008").arg(day, 2, 10, QLatin1Char('0'));
+            QVERIFY2(text.contains(date), qPrintable(date + u'\n' + text));
+        }
+    }
+
     void printsTheMonthShown() {
         Start(Employee());
         QCOMPARE(main->edDatumBis->text(), QStringLiteral("31.03.2008"));

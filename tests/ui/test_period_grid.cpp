@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -26,6 +27,7 @@
 #include <memory>
 #include <random>
 
+#include "celldrawer.h"
 #include "data/clock.h"
 #include "kolvaro_test_main.h"
 #include "maskededit.h"
@@ -856,6 +858,157 @@ class PeriodGridTest : public QObject {
         EnterTime(6, 0, QStringLiteral("0800"));
         QCOMPARE(Cell(6, 0), QStringLiteral("08:00"));
         QCOMPARE(CrLfLines(Read(MonthFile())).size(), 37);
+    }
+
+    // However the user comes into the grid or walks in it, the headings never
+    // become the current row, and a typed digit always opens the editor on a day.
+    void headingRowIsNeverCurrent_data() {
+        QTest::addColumn<int>("fromRow");  // -1: no current cell yet
+        QTest::addColumn<int>("fromColumn");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+
+        QTest::newRow("Tab into the grid") << -1 << -1 << "tab in" << 1 << 0;
+        QTest::newRow("click into the grid") << -1 << -1 << "click 3,2" << 3 << 2;
+        QTest::newRow("click on a heading") << 5 << 1 << "click 0,2" << 5 << 1;
+        QTest::newRow("Up from the first day") << 1 << 2 << "Up" << 1 << 2;
+        QTest::newRow("Page Up") << 20 << 3 << "PgUp" << 1 << 3;
+        QTest::newRow("Ctrl+Home") << 12 << 4 << "Ctrl+Home" << 1 << 0;
+        QTest::newRow("Shift+Tab on the first day wraps") << 1 << 0 << "Backtab" << 31 << 5;
+        QTest::newRow("Tab on the last cell") << 31 << 5 << "Tab" << 31 << 5;
+    }
+
+    void headingRowIsNeverCurrent() {
+        QFETCH(int, fromRow);
+        QFETCH(int, fromColumn);
+        QFETCH(QString, action);
+        QFETCH(int, row);
+        QFETCH(int, column);
+        Start(kEmployee);  // March 2008: 31 days
+        QTableWidget* grid = main->Grid;
+        QCOMPARE(Cell(0, 0), QStringLiteral("Kommt"));
+        if (fromRow >= 0) {
+            GoTo(fromRow, fromColumn);
+        } else {
+            QCOMPARE(grid->currentRow(), -1);
+        }
+        const auto cellCentre = [&](int r, int c) {
+            return grid->visualRect(grid->model()->index(r, c)).center();
+        };
+        if (action == QStringLiteral("tab in")) {
+            // Tab from the control before the grid, as a user walks the window.
+            QWidget* before = grid->previousInFocusChain();
+            while (!before->isEnabled() || !before->isVisible() ||
+                   !(before->focusPolicy() & Qt::TabFocus)) {
+                before = before->previousInFocusChain();
+            }
+            before->setFocus(Qt::OtherFocusReason);
+            QTest::keyClick(before, Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), grid);
+        } else if (action.startsWith(QStringLiteral("click "))) {
+            const QStringList at = action.mid(6).split(u',');
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                              cellCentre(at[0].toInt(), at[1].toInt()));
+        } else {
+            const QKeySequence keys(action);
+            QTest::keyClick(grid, keys[0].key(), keys[0].keyboardModifiers());
+        }
+        QCOMPARE(grid->currentRow(), row);
+        QCOMPARE(grid->currentColumn(), column);
+        if (column <= 3) {
+            Type(QStringLiteral("0700"));
+            QVERIFY(main->meGridEdit->isVisible());
+            PressEnter();
+            QCOMPARE(Cell(row, column), QStringLiteral("07:00"));
+        }
+        QCOMPARE(DayLine(0), QStringList({"Kommt", "Pause", "Pause", "Geht", "Tag", "Summe"}));
+    }
+
+    // The current cell carries a frame over the cell's own drawing, so the
+    // user sees where the next time goes; the cell keeps its fill.
+    void currentCellIsMarked_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QColor>("fill");  // invalid: the platform's selected cell
+
+        QTest::newRow("empty time after Enter") << 4 << 1 << QColor(251, 251, 251);
+        QTest::newRow("filled time") << 4 << 0 << QColor();
+        QTest::newRow("Tag") << 4 << 4 << QColor(255, 255, 185);
+        QTest::newRow("Summe") << 4 << 5 << QColor(255, 255, 0);
+        QTest::newRow("Tag of an empty day") << 9 << 4 << QColor(255, 255, 185);
+    }
+
+    void currentCellIsMarked() {
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(QColor, fill);
+        Start(kEmployee);
+        main->cbxMonat->setCurrentIndex(1);
+        EnterTime(4, 0, QStringLiteral("0730"));  // Enter moves on to (4, 1)
+        if (row != 4 || column != 1) {
+            GoTo(row, column);
+        }
+        QCOMPARE(QApplication::focusWidget(), main->Grid);
+        const QImage image = main->Grid->viewport()->grab().toImage();
+        const QRect rect = main->Grid->visualRect(main->Grid->model()->index(row, column));
+        // Just inside the mark, clear of the text.
+        const QRgb inside = image.pixel(rect.left() + 2, rect.top() + 2);
+        const QColor highlight = main->Grid->palette().color(QPalette::Highlight);
+        QCOMPARE(inside, (fill.isValid() ? fill : highlight).rgb());
+        // All four edges of the cell carry the mark, distinct from the fill.
+        for (const QPoint& edge :
+             {QPoint(rect.center().x(), rect.top()), QPoint(rect.center().x(), rect.bottom()),
+              QPoint(rect.left(), rect.center().y()), QPoint(rect.right(), rect.center().y())}) {
+            const QRgb mark = image.pixel(edge);
+            QVERIFY(mark != inside);
+            QCOMPARE(mark, CellDrawer::FocusMarkColour(main->Grid->palette()).rgb());
+        }
+        // The cell beside it is not marked.
+        const QRect other = main->Grid->visualRect(main->Grid->model()->index(row + 1, column));
+        QCOMPARE(image.pixel(other.left() + 2, other.top()),
+                 image.pixel(other.left() + 2, other.top() + 2));
+    }
+
+    // Up and Down in the year field step the year as its arrow buttons do,
+    // within 2000 to 2099, and show the month file of the new year.
+    void yearFieldAnswersTheArrowKeys_data() {
+        QTest::addColumn<int>("year");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("end");  // the period's end afterwards
+
+        QTest::newRow("Up") << 2008 << int(Qt::Key_Up) << "28.02.2009";
+        QTest::newRow("Down") << 2008 << int(Qt::Key_Down) << "28.02.2007";
+        QTest::newRow("Up at the top") << 2099 << int(Qt::Key_Up) << "28.02.2099";
+        QTest::newRow("Down at the bottom") << 2000 << int(Qt::Key_Down) << "29.02.2000";
+        QTest::newRow("other keys") << 2008 << int(Qt::Key_PageUp) << "29.02.2008";
+    }
+
+    void yearFieldAnswersTheArrowKeys() {
+        QFETCH(int, year);
+        QFETCH(int, key);
+        QFETCH(QString, end);
+        Start(kEmployee);
+        main->cbxMonat->setCurrentIndex(1);
+        main->UpDown->setPosition(year);
+        QCOMPARE(main->edJahr->text(), QString::number(year));
+        // A booking in the month the keys lead to, to see it loaded.
+        const QString endYear = end.right(4);
+        const char* weekdays[] = {"Mo", "Di", "Mi", "Do", "Fr", "Sa", "So"};
+        const QByteArray weekday = weekdays[QDate(endYear.toInt(), 2, 1).dayOfWeek() - 1];
+        Write(programDir + QStringLiteral("/0007_02") + endYear + QStringLiteral(".csv"),
+              ";0007        Anna Berg\r\n\r\n;Datum;Kommt;Pause;Pause;Geht;Tag;Summe;\r\n" +
+                  weekday + ";01.02." + endYear.toLatin1() +
+                  ";06:45;;;;;;\r\n\r\n;;;;;;Summe:;0:00 ;\r\n\r\n\r\nx\r\n");
+        main->edJahr->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(main->edJahr, Qt::Key(key));
+        QCOMPARE(main->edDatumBis->text(), end);
+        QCOMPARE(main->edJahr->text(), endYear);
+        QCOMPARE(main->UpDown->position(), endYear.toInt());
+        if (endYear.toInt() != year) {
+            QCOMPARE(Cell(1, 0), QStringLiteral("06:45"));
+        }
+        QVERIFY(main->edJahr->hasFocus());
     }
 
     void cellColoursAndAlignment() {
