@@ -98,8 +98,12 @@ class DesktopTest : public QObject {
         QStringList shown;
         const auto look = [&](QWidget* widget) { shown = TextsOf(widget); };
         if (dialog == QStringLiteral("question")) {
-            WithModal([&] { qt.AskYesNo(nullptr, QStringLiteral("Achtung"), QStringLiteral("?")); },
-                      look);
+            WithModal(
+                [&] {
+                    qt.AskYesNo(nullptr, QStringLiteral("Achtung"), QStringLiteral("?"),
+                                DefaultAnswer::Yes);
+                },
+                look);
         } else if (dialog == QStringLiteral("input")) {
             WithModal([&] { qt.GetText(nullptr, QStringLiteral("Export-Pfad"), {}, {}); }, look);
         } else if (dialog == QStringLiteral("print")) {
@@ -162,7 +166,8 @@ class DesktopTest : public QObject {
             }
             QDir::setCurrent(before);
         } else if (window == QStringLiteral("question")) {
-            WithModal([&] { qt.AskYesNo(nullptr, title, QStringLiteral("?")); }, look);
+            WithModal([&] { qt.AskYesNo(nullptr, title, QStringLiteral("?"), DefaultAnswer::Yes); },
+                      look);
         } else if (window == QStringLiteral("input")) {
             WithModal([&] { qt.GetText(nullptr, title, {}, {}); }, look);
         } else if (window == QStringLiteral("error")) {
