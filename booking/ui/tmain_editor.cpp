@@ -98,7 +98,7 @@ void TMain::lstMitarbeiterClick() {
     const QListWidgetItem* entry = lstMitarbeiter->currentItem();
     if (lstMitarbeiter->count() > 0 && entry != nullptr) {
         const kolvaro::EmployeeRecord record =
-            Ini->ReadEmployee(entry->text().left(4).toStdString());
+            Ini->ReadEmployee(kolvaro::NumberOfEntry(entry->text().toStdString()));
         edNummer->setText(QString::fromStdString(record.number));
         edName->setText(QString::fromStdString(record.name));
         const auto boxes = DayBoxes(*this);
@@ -163,7 +163,8 @@ void TMain::btnSpeichernClick() {
     LoadEmployeeList();
     int row = -1;
     for (int i = 0; i < lstMitarbeiter->count(); ++i) {
-        if (lstMitarbeiter->item(i)->text().left(4) == edNummer->text()) {
+        if (kolvaro::NumberOfEntry(lstMitarbeiter->item(i)->text().toStdString()) ==
+            edNummer->text().toStdString()) {
             row = i;
             break;
         }
