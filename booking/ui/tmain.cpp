@@ -22,6 +22,7 @@
 
 #include "bookings/publisher.h"
 #include "celldrawer.h"
+#include "data/calendar.h"
 #include "data/time_text.h"
 #include "dialogs.h"
 #include "maskededit.h"
@@ -118,12 +119,6 @@ QTableWidget* MakeGrid(QWidget* parent, const char* name, const QRect& geometry,
     }
     return grid;
 }
-
-const QStringList kMonths = {
-    QStringLiteral("Januar"),  QStringLiteral("Februar"),  QStringLiteral("März"),
-    QStringLiteral("April"),   QStringLiteral("Mai"),      QStringLiteral("Juni"),
-    QStringLiteral("Juli"),    QStringLiteral("August"),   QStringLiteral("September"),
-    QStringLiteral("Oktober"), QStringLiteral("November"), QStringLiteral("Dezember")};
 
 }  // namespace
 
@@ -296,7 +291,9 @@ void TMain::CreateComponents() {
     cbxMonat = new QComboBox(pnZeitraum);
     cbxMonat->setObjectName(QStringLiteral("cbxMonat"));
     cbxMonat->setEditable(false);
-    cbxMonat->addItems(kMonths);
+    for (int month = 1; month <= 12; ++month) {
+        cbxMonat->addItem(FromStd(kolvaro::MonthName(month)));
+    }
     cbxMonat->setFont(ArialFont(10, true));
     cbxMonat->setGeometry(4, 3, 140, 24);
     edJahr = new QLineEdit(pnZeitraum);
@@ -497,9 +494,7 @@ void TMain::FormCreate() {
     ArrangeForMode(generation);
     if (!generation) {
         // Journal mode starts on the current month.
-        const std::string today = kolvaro::TodayText();
-        const int month = kolvaro::StrToInt(today.substr(3, 2));
-        const int year = kolvaro::StrToInt(today.substr(6));
+        const auto [month, year] = kolvaro::CurrentMonth();
         {
             const QSignalBlocker blockMonth(cbxMonat);
             const QSignalBlocker blockYear(edJahr);
