@@ -195,14 +195,4 @@ LoadedMonth ParseMonthFile(std::string_view bytes, const std::vector<DayIdentity
     return ParseMonthLines(SplitMonthFile(bytes), dateRows);
 }
 
-LoadedMonth LoadMonthFile(const std::string& path, const std::vector<DayIdentity>& dateRows) {
-    const auto bytes = ReadWholeFile(path);
-    if (!bytes) {
-        LoadedMonth nothing;
-        nothing.cells.resize(dateRows.size());
-        return nothing;
-    }
-    return ParseMonthFile(*bytes, dateRows);
-}
-
 }  // namespace kolvaro

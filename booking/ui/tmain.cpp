@@ -21,6 +21,7 @@
 #include <QUrl>
 
 #include "bookings/publisher.h"
+#include "bookings/totals.h"
 #include "celldrawer.h"
 #include "data/calendar.h"
 #include "data/time_text.h"
@@ -367,7 +368,7 @@ void TMain::CreateComponents() {
                       FromStd(kolvaro::kPublisherUrl));
     lbQVX->installEventFilter(this);
 
-    lbStunden = new QLabel(QStringLiteral("0:00 "), Panel8);
+    lbStunden = new QLabel(FromStd(kolvaro::kNoTotalCaption), Panel8);
     lbStunden->setObjectName(QStringLiteral("lbStunden"));
     lbStunden->setGeometry(314, 3, 333, 22);
     lbStunden->setFrameShape(QFrame::Panel);
@@ -605,4 +606,19 @@ void TMain::SetCell(QTableWidget* grid, int row, int column, const QString& text
 QString TMain::CellText(const QTableWidget* grid, int row, int column) {
     const QTableWidgetItem* item = grid->item(row, column);
     return item != nullptr ? item->text() : QString();
+}
+
+void TMain::ClearCells(QTableWidget* grid) {
+    for (int row = 1; row < grid->rowCount(); ++row) {
+        for (int column = 0; column < grid->columnCount(); ++column) {
+            if (QTableWidgetItem* item = grid->item(row, column)) {
+                item->setText(QString());
+            }
+        }
+    }
+}
+
+void TMain::ClearBookings() {
+    ClearCells(Grid);
+    lbStunden->setText(FromStd(kolvaro::kNoTotalCaption));
 }

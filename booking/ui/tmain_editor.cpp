@@ -79,14 +79,7 @@ void TMain::ClearEditor() {
         field->setText(QStringLiteral("00:00"));
     }
     if (!IsGenerationMode()) {
-        for (int row = 1; row < Grid->rowCount(); ++row) {
-            for (int column = 0; column < Grid->columnCount(); ++column) {
-                if (QTableWidgetItem* item = Grid->item(row, column)) {
-                    item->setText(QString());
-                }
-            }
-        }
-        lbStunden->setText(QStringLiteral("0:00 "));
+        ClearBookings();
     }
 }
 
