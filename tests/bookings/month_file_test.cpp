@@ -18,6 +18,7 @@
 #include "bookings/totals.h"
 #include "data/durable_file.h"
 #include "data/failure.h"
+#include "temp_folder.h"
 
 namespace kolvaro {
 namespace {
@@ -380,18 +381,13 @@ TEST(MonthFileSplitTest, LineEnds) {
 
 // --- saving and loading on disk ---
 
-class MonthFileDiskTest : public testing::Test {
+class MonthFileDiskTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "monthfile-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
+    // The folder itself goes with the fixture, after this.
     void TearDown() override {
         if (mounted_) {
             umount(mountPoint().c_str());
         }
-        fs::remove_all(dir_);
     }
     fs::path mountPoint() const { return dir_ / "ro"; }
     static std::string Read(const fs::path& path) {
@@ -401,7 +397,8 @@ class MonthFileDiskTest : public testing::Test {
         return content.str();
     }
 
-    fs::path dir_;
+    testing::TempFolder folder_;
+    fs::path dir_ = folder_.Path();
     bool mounted_ = false;
 };
 
