@@ -33,8 +33,9 @@ struct CellStyle {
 CellStyle BookingCellStyle(int column, int row, std::string_view cellText);
 
 // A cell of the date grid (column 0 weekday, column 1 date); `weekday` is
-// column 0 of the same row, so Saturday and Sunday lines are red.
-CellStyle DateCellStyle(int column, int row, std::string_view weekday);
+// column 0 of the same row, so Saturday and Sunday lines are red, and so are
+// the lines of public holidays.
+CellStyle DateCellStyle(int column, int row, std::string_view weekday, bool holiday = false);
 
 struct CellRect {
     int left = 0;
