@@ -15,6 +15,9 @@ inline constexpr Rgb kTagFill{255, 255, 185};
 inline constexpr Rgb kSummeFill{255, 255, 0};
 inline constexpr Rgb kPaleGreen{236, 255, 236};
 inline constexpr Rgb kWeekendText{255, 0, 0};
+// The mark on a "Tag" cell whose day breaks a working-time limit (a frame) or
+// has a note (a corner), drawn over the cell's own colours.
+inline constexpr Rgb kLimitMark{255, 140, 0};
 
 enum CellAlignment : int { kAlignLeft = 0, kAlignRight = 1, kAlignCentre = 2 };
 

@@ -146,4 +146,27 @@ std::string HolidayName(std::string_view state, int day, int month, int year) {
     return names;
 }
 
+std::string HolidayName(std::string_view state, std::string_view date) {
+    if (date.size() != 10 || date[2] != '.' || date[5] != '.') {
+        return {};
+    }
+    const auto number = [&](std::size_t from, std::size_t length) {
+        int value = 0;
+        for (std::size_t i = from; i < from + length; ++i) {
+            if (date[i] < '0' || date[i] > '9') {
+                return -1;
+            }
+            value = value * 10 + (date[i] - '0');
+        }
+        return value;
+    };
+    const int day = number(0, 2);
+    const int month = number(3, 2);
+    const int year = number(6, 4);
+    if (day < 1 || month < 1 || month > 12 || year < 0) {
+        return {};
+    }
+    return HolidayName(state, day, month, year);
+}
+
 }  // namespace kolvaro

@@ -71,4 +71,8 @@ std::vector<Holiday> PublicHolidays(std::string_view state, int year);
 // two holidays on one day give both names, separated by ", ".
 std::string HolidayName(std::string_view state, int day, int month, int year);
 
+// The same for a date text "DD.MM.YYYY" as the date grid shows it; empty for
+// a text that is no such date.
+std::string HolidayName(std::string_view state, std::string_view date);
+
 }  // namespace kolvaro

@@ -295,6 +295,29 @@ TEST(Holidays, SecondComputationAgreesFrom1995To2030) {
     }
 }
 
+TEST(Holidays, NamesOfDateTexts) {
+    const struct {
+        const char* state;
+        const char* date;
+        const char* name;
+    } cases[] = {
+        {"BY", "06.01.2024", "Heilige Drei Könige"},
+        {"SN", "19.11.2025", "Buß- und Bettag"},
+        {"BE", "24.12.2024", ""},
+        {"BE", "25.12.2024", "1. Weihnachtstag"},
+        {"BE", "25.12.24", ""},
+        {"BE", "25-12-2024", ""},
+        {"BE", "2a.12.2024", ""},
+        {"BE", "", ""},
+        {"BE", "00.12.2024", ""},
+        {"BE", "25.13.2024", ""},
+        {"", "25.12.2024", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(HolidayName(c.state, std::string_view(c.date)), c.name) << c.state << c.date;
+    }
+}
+
 TEST(Holidays, NamesOfSingleDays) {
     const struct {
         const char* state;
