@@ -210,8 +210,11 @@ TEST(JournalPageTest, RemarksFillTheLastColumnCutToFit) {
         {"Neujahr, Pause fehlt", "Neujahr, Pause fehlt"},
         {std::string(127, 'x'), std::string(127, 'x')},
         {std::string(128, 'x'), std::string(124, 'x') + "…"},
-        {longRemark, std::string(123, 'a') + "…"},  // no comma before the cut
-        {umlauts, umlauts.substr(0, 124) + "…"},    // never half a character
+        // Cut after the last whole remark that fits, else inside the first,
+        // never before a comma.
+        {"Neujahr, Pause fehlt, " + std::string(120, 'x'), "Neujahr, Pause fehlt, …"},
+        {longRemark, std::string(123, 'a') + "…"},
+        {umlauts, umlauts.substr(0, 124) + "…"},  // never half a character
     };
     for (const auto& c : cases) {
         JournalInput input = MonthInput(28);
