@@ -356,6 +356,7 @@ void TMain::CreateComponents() {
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     exportierennach1 = PopupMenu1->addAction(QStringLiteral("exportieren nach ..."));
     exportierennach1->setObjectName(QStringLiteral("exportierennach1"));
+    CreateHolidayMenu();
 
     // The bottom line: the publisher and the total.
     lbQVX = new QLabel(FromStd(kolvaro::kPublisherLine), Panel8);
@@ -439,6 +440,8 @@ void TMain::ConnectHandlers() {
     connect(Grid, &QTableWidget::cellDoubleClicked, this, &TMain::GridDblClick);
     Grid->installEventFilter(this);
     GridDatum->installEventFilter(this);
+    // The date grid takes no input, but its right-click still reaches a filter.
+    GridDatum->viewport()->installEventFilter(this);
     meGridEdit->installEventFilter(this);
     connect(meGridEdit, &MaskedEdit::exited, this, &TMain::meGridEditExit);
 
@@ -622,6 +625,9 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
         GridKeyUp(static_cast<QKeyEvent*>(event)->key());
     } else if (watched == meGridEdit && event->type() == QEvent::KeyRelease) {
         meGridEditKeyUp(static_cast<QKeyEvent*>(event)->key());
+    } else if (watched == GridDatum->viewport() && event->type() == QEvent::ContextMenu) {
+        GridDatumContextMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

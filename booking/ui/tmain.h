@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bookings/work_limits.h"
 #include "data/settings.h"
 
 class QCheckBox;
@@ -49,6 +50,12 @@ class TMain : public QWidget {
     bool SettingsLoaded() const { return SettingsOk; }
     const std::string& ProgramDirectoryForTest() const { return ProgramDirectory; }
     const std::string& ExportDirectoryForTest() const { return ExportDirectory; }
+
+    // Item data of the grids' day lines: whether a date cell's day is a
+    // public holiday, and the mark of a "Tag" cell (LimitMark).
+    static constexpr int HolidayRole = Qt::UserRole + 1;
+    static constexpr int LimitMarkRole = Qt::UserRole + 2;
+    enum LimitMark : int { NoMark = 0, NoteMark = 1, BreachMark = 2 };
 
     // Cell texts of the grids; a cell never written reads empty.
     static void SetCell(QTableWidget* grid, int row, int column, const QString& text);
@@ -133,6 +140,8 @@ class TMain : public QWidget {
     QPushButton* btnExport;
     QMenu* PopupMenu1;
     QAction* exportierennach1;
+    // Right-click on the date grid: the state whose public holidays are shown.
+    QMenu* PopupFeiertage;
     QPrintDialog* PrintDialog = nullptr;  // made when first needed
 
     TKalender* Kalender = nullptr;
@@ -166,6 +175,8 @@ class TMain : public QWidget {
     void btnExportClick();
     void exportierennach1Click();
     void btnDruckenClick();
+    // The state chosen in the menu "Feiertage": a code, or empty for none.
+    void FeiertageClick(const QString& code);
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -237,6 +248,20 @@ class TMain : public QWidget {
     QPrinter* JournalPrinter();
 
   private:
+    // Public holidays and working-time limits
+    struct DayNote {
+        std::string holiday;  // the holiday's name, empty on other days
+        std::vector<kolvaro::LimitFinding> findings;
+    };
+    // The notes of the grid's day lines (rows 1 and below), with the state
+    // read anew from the settings file.
+    std::vector<DayNote> DayNotes();
+    // Shows the notes: holiday lines red with their names as tooltips, the
+    // "Tag" cells of days that break a limit marked, the rules as tooltips.
+    void ShowDayNotes();
+    void GridDatumContextMenu(const QPoint& globalPosition);
+    void CreateHolidayMenu();
+
     std::shared_ptr<QPrinter> Printer;               // outlives the dialog that refers to it
     std::shared_ptr<QPrintDialog> PrintDialogOwner;  // released before Printer
 };

@@ -77,8 +77,14 @@ void TMain::PrintJournal() {
     for (int column = 0; column < 6; ++column) {
         input.headings[static_cast<std::size_t>(column)] = CellText(Grid, 0, column).toStdString();
     }
+    // The remarks column: each day's holiday and the limits it breaks, with
+    // the state as the settings name it now.
+    const std::vector<DayNote> notes = DayNotes();
     for (int row = 1; row < Grid->rowCount(); ++row) {
         kolvaro::JournalLine line;
+        if (const std::size_t i = static_cast<std::size_t>(row - 1); i < notes.size()) {
+            line.remarks = kolvaro::DayRemarks(notes[i].holiday, notes[i].findings);
+        }
         line.identity.weekday = CellText(GridDatum, row, 0).toStdString();
         line.identity.date = CellText(GridDatum, row, 1).toStdString();
         for (int column = 0; column < 6; ++column) {
