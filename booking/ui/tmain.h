@@ -30,6 +30,9 @@ class QTableWidget;
 class MaskedEdit;
 class TKalender;
 class UpDownControl;
+namespace kolvaro {
+struct JournalInput;
+}
 
 class TMain : public QWidget {
     Q_OBJECT
@@ -132,6 +135,9 @@ class TMain : public QWidget {
     QMenu* PopupMenu1;
     QAction* exportierennach1;
     QPrintDialog* PrintDialog = nullptr;  // made when first needed
+    QMenu* PopupMenu2;                    // on btnDrucken: the journal as PDF, all employees
+    QAction* alsPDFspeichern1;
+    QAction* alleMitarbeiter1;
 
     TKalender* Kalender = nullptr;
 
@@ -164,6 +170,8 @@ class TMain : public QWidget {
     void btnExportClick();
     void exportierennach1Click();
     void btnDruckenClick();
+    void alsPDFspeichern1Click();
+    void alleMitarbeiter1Click();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -190,6 +198,9 @@ class TMain : public QWidget {
     void LoadMonthFile();
     void CalculateTotals();
     void PrintJournal();
+    kolvaro::JournalInput JournalInputFromWindow() const;  // the page of the month shown
+    void CreateMonthEndMenu();
+    void btnDruckenContextMenu(const QPoint& position);
     void ClearEditor();
     void ClearBookings();  // the booking grid's day rows and the total caption
 
@@ -215,7 +226,12 @@ class TMain : public QWidget {
     // point it at a PDF file before they confirm the dialog.
     QPrinter* JournalPrinter();
 
+    // The printer of the month-end run, kept apart from the single printout's
+    // so that each keeps its own choice.
+    QPrinter* MonthEndPrinter();
+
   private:
+    std::shared_ptr<QPrinter> MonthEndPrinterOwner;
     std::shared_ptr<QPrinter> Printer;               // outlives the dialog that refers to it
     std::shared_ptr<QPrintDialog> PrintDialogOwner;  // released before Printer
 };
