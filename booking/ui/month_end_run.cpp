@@ -10,6 +10,26 @@
 #include "pdf_file.h"
 #include "qt_text.h"
 
+void WriteJournalPdf(const QString& path, const kolvaro::JournalInput& input,
+                     const QString& title) {
+    PdfFile file(path);
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpJournalPrinter(printer);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file.TemporaryPath());
+    printer.setDocName(title);
+    try {
+        QPainter painter;
+        BeginJournalDocument(painter, printer);
+        DrawJournalPage(painter, printer, input);
+        EndJournalDocument(painter, printer);
+    } catch (const kolvaro::Failure&) {
+        // The temporary name means nothing to the user.
+        kolvaro::Fail(kolvaro::kCannotCreateMessage, path.toStdString());
+    }
+    file.Commit();
+}
+
 kolvaro::MonthEndTally RunMonthEnd(const MonthEndJob& job, QPrinter& printer,
                                    const MonthEndProgress& progress) {
     kolvaro::MonthEndTally tally;

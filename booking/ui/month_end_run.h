@@ -27,6 +27,10 @@ struct MonthEndJob {
 // length and the progress text; false stops the run before that employee.
 using MonthEndProgress = std::function<bool(int position, int count, const QString& text)>;
 
+// One journal page as the PDF file `path` with the document title `title`,
+// the page that printing it would make. The file appears whole or not at all.
+void WriteJournalPdf(const QString& path, const kolvaro::JournalInput& input, const QString& title);
+
 // Prints the pages on `printer` as it is set up (a printer, or the PDF file
 // the print dialog chose, written in place). The document is begun at the
 // first page: a run without pages prints nothing. A stopped run ends the

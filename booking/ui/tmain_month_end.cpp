@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
@@ -18,7 +17,6 @@
 #include "dialogs.h"
 #include "journal_printer.h"
 #include "month_end_run.h"
-#include "pdf_file.h"
 #include "qt_text.h"
 #include "tmain.h"
 
@@ -72,22 +70,7 @@ void TMain::alsPDFspeichern1Click() {
         return;
     }
 
-    PdfFile file(*chosen);
-    QPrinter printer(QPrinter::HighResolution);
-    SetUpJournalPrinter(printer);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(file.TemporaryPath());
-    printer.setDocName(QStringLiteral("Kolvaro ") + entry->text());
-    try {
-        QPainter painter;
-        BeginJournalDocument(painter, printer);
-        DrawJournalPage(painter, printer, JournalInputFromWindow());
-        EndJournalDocument(painter, printer);
-    } catch (const kolvaro::Failure&) {
-        // The temporary name means nothing to the user.
-        kolvaro::Fail(kolvaro::kCannotCreateMessage, chosen->toStdString());
-    }
-    file.Commit();
+    WriteJournalPdf(*chosen, JournalInputFromWindow(), QStringLiteral("Kolvaro ") + entry->text());
 }
 
 void TMain::alleMitarbeiter1Click() {
