@@ -357,6 +357,7 @@ void TMain::CreateComponents() {
     exportierennach1 = PopupMenu1->addAction(QStringLiteral("exportieren nach ..."));
     exportierennach1->setObjectName(QStringLiteral("exportierennach1"));
     CreateHolidayMenu();
+    CreateMonthEndMenu();
 
     // The bottom line: the publisher and the total.
     lbQVX = new QLabel(FromStd(kolvaro::kPublisherLine), Panel8);
@@ -543,6 +544,7 @@ void TMain::ArrangeForMode(bool generation) {
 void TMain::ShowControlsForMode(bool generation) {
     btnBuchungenErzeugen->setVisible(generation);
     btnDrucken->setVisible(!generation);
+    btnDrucken->setContextMenuPolicy(generation ? Qt::NoContextMenu : Qt::CustomContextMenu);
     btnExport->setToolTip(generation ? QStringLiteral("Buchungen an Dorvane übergeben")
                                      : QString());
     btnExport->setContextMenuPolicy(generation ? Qt::CustomContextMenu : Qt::NoContextMenu);

@@ -33,6 +33,9 @@ class QTableWidget;
 class MaskedEdit;
 class TKalender;
 class UpDownControl;
+namespace kolvaro {
+struct JournalInput;
+}
 
 class TMain : public QWidget {
     Q_OBJECT
@@ -143,6 +146,9 @@ class TMain : public QWidget {
     // Right-click on the date grid: the state whose public holidays are shown.
     QMenu* PopupFeiertage;
     QPrintDialog* PrintDialog = nullptr;  // made when first needed
+    QMenu* PopupMenu2;                    // on btnDrucken: the journal as PDF, all employees
+    QAction* alsPDFspeichern1;
+    QAction* alleMitarbeiter1;
 
     TKalender* Kalender = nullptr;
 
@@ -177,6 +183,8 @@ class TMain : public QWidget {
     void btnDruckenClick();
     // The state chosen in the menu "Feiertage": a code, or empty for none.
     void FeiertageClick(const QString& code);
+    void alsPDFspeichern1Click();
+    void alleMitarbeiter1Click();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -203,6 +211,9 @@ class TMain : public QWidget {
     void LoadMonthFile();
     void CalculateTotals();
     void PrintJournal();
+    kolvaro::JournalInput JournalInputFromWindow() const;  // the page of the month shown
+    void CreateMonthEndMenu();
+    void btnDruckenContextMenu(const QPoint& position);
     void ClearEditor();
     void ClearBookings();  // the booking grid's day rows and the total caption
 
@@ -247,6 +258,10 @@ class TMain : public QWidget {
     // point it at a PDF file before they confirm the dialog.
     QPrinter* JournalPrinter();
 
+    // The printer of the month-end run, kept apart from the single printout's
+    // so that each keeps its own choice.
+    QPrinter* MonthEndPrinter();
+
   private:
     // Public holidays and working-time limits
     struct DayNote {
@@ -262,6 +277,7 @@ class TMain : public QWidget {
     void GridDatumContextMenu(const QPoint& globalPosition);
     void CreateHolidayMenu();
 
+    std::shared_ptr<QPrinter> MonthEndPrinterOwner;
     std::shared_ptr<QPrinter> Printer;               // outlives the dialog that refers to it
     std::shared_ptr<QPrintDialog> PrintDialogOwner;  // released before Printer
 };
