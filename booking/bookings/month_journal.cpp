@@ -9,6 +9,8 @@
 
 #include "bookings/month_file.h"
 #include "bookings/totals.h"
+#include "bookings/work_limits.h"
+#include "data/holidays.h"
 
 namespace kolvaro {
 
@@ -73,13 +75,15 @@ std::vector<JournalLine> EmptyJournalLines(const std::vector<DayIdentity>& days)
     std::vector<JournalLine> lines;
     lines.reserve(days.size());
     for (const DayIdentity& day : days) {
-        lines.push_back(JournalLine{day, BookingDay{}});
+        JournalLine line;
+        line.identity = day;
+        lines.push_back(std::move(line));
     }
     return lines;
 }
 
 JournalInput MonthJournal(const JournalInput& frame, std::string_view employee,
-                          std::string_view monthFileBytes) {
+                          std::string_view monthFileBytes, std::string_view federalState) {
     JournalInput input = frame;
     input.employee = std::string(employee);
 
@@ -106,8 +110,20 @@ JournalInput MonthJournal(const JournalInput& frame, std::string_view employee,
         days.push_back(std::move(day));
     }
     input.totalCaption = ComputeTotals(days);
+
+    std::vector<LimitDay> limitDays(days.size());
+    for (std::size_t i = 0; i < days.size(); ++i) {
+        LimitDay& limitDay = limitDays[i];
+        limitDay.weekday = input.lines[i].identity.weekday;
+        std::copy_n(days[i].cells.begin(), limitDay.times.size(), limitDay.times.begin());
+        if (!federalState.empty()) {
+            limitDay.holiday = HolidayName(federalState, input.lines[i].identity.date);
+        }
+    }
+    const std::vector<std::vector<LimitFinding>> findings = CheckWorkLimits(limitDays);
     for (std::size_t i = 0; i < days.size(); ++i) {
         input.lines[i].booking = std::move(days[i]);
+        input.lines[i].remarks = DayRemarks(limitDays[i].holiday, findings[i]);
     }
     return input;
 }

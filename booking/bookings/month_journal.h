@@ -28,10 +28,12 @@ MonthFileContent ReadMonthFileContent(const std::string& path);
 // The page of one employee's month as the window shows it after choosing that
 // employee: the day lines of `frame` (weekday and date set, the cells empty)
 // filled from the month file with the same parsing the window uses, "Tag",
-// "Summe" and the total recomputed from the times. Everything else (period,
-// headings, stamp, page size) comes from `frame` as it is.
+// "Summe" and the total recomputed from the times, and the remarks of each
+// day (the holiday of `federalState`, empty for none, and the working-time
+// limits the day breaks) worked out as the window works them out. Everything
+// else (period, headings, stamp, page size) comes from `frame` as it is.
 JournalInput MonthJournal(const JournalInput& frame, std::string_view employee,
-                          std::string_view monthFileBytes);
+                          std::string_view monthFileBytes, std::string_view federalState = {});
 
 // The day lines of a period, with the weekday and the date and empty cells.
 std::vector<JournalLine> EmptyJournalLines(const std::vector<DayIdentity>& days);

@@ -61,7 +61,8 @@ kolvaro::MonthEndTally RunMonthEnd(const MonthEndJob& job, QPrinter& printer,
         } else {
             BeginJournalDocument(painter, printer);
         }
-        DrawJournalPage(painter, printer, kolvaro::MonthJournal(job.frame, entry, content.bytes));
+        DrawJournalPage(painter, printer,
+                        kolvaro::MonthJournal(job.frame, entry, content.bytes, job.federalState));
         ++tally.pages;
     }
     if (painter.isActive()) {

@@ -21,6 +21,8 @@ struct MonthEndJob {
     // What every page shares: period, headings, print stamp, and one line per
     // day with weekday and date.
     kolvaro::JournalInput frame;
+    // The state whose holidays the remarks name; empty for none.
+    std::string federalState;
 };
 
 // Called before each employee with its place in the list (from 1), the list's

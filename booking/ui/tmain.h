@@ -270,7 +270,7 @@ class TMain : public QWidget {
     };
     // The notes of the grid's day lines (rows 1 and below), with the state
     // read anew from the settings file.
-    std::vector<DayNote> DayNotes();
+    std::vector<DayNote> DayNotes() const;
     // Shows the notes: holiday lines red with their names as tooltips, the
     // "Tag" cells of days that break a limit marked, the rules as tooltips.
     void ShowDayNotes();

@@ -58,7 +58,7 @@ void TMain::FeiertageClick(const QString& code) {
     ShowDayNotes();
 }
 
-std::vector<TMain::DayNote> TMain::DayNotes() {
+std::vector<TMain::DayNote> TMain::DayNotes() const {
     const int rows = std::min(Grid->rowCount(), GridDatum->rowCount());
     std::optional<std::string> state;
     if (Ini) {

@@ -100,6 +100,10 @@ void TMain::alleMitarbeiter1Click() {
     job.frame = JournalInputFromWindow();
     for (kolvaro::JournalLine& line : job.frame.lines) {
         line.booking = kolvaro::BookingDay{};
+        line.remarks.clear();
+    }
+    if (Ini) {
+        job.federalState = Ini->ReadFederalState().value_or(std::string());
     }
 
     const int count = static_cast<int>(job.entries.size());

@@ -73,6 +73,27 @@ TEST(MonthJournal, FillsTheDaysFromTheFileAndRecomputesTheTotals) {
     EXPECT_EQ(page.totalCaption, "12:12 ");
 }
 
+TEST(MonthJournal, RemarksNameTheHolidayOfTheStateAndTheLimitsBroken) {
+    JournalInput march = February();
+    march.dateFrom = "01.03.2008";
+    march.dateTo = "31.03.2008";
+    march.lines = EmptyJournalLines(CheckPeriod(march.dateFrom, march.dateTo).days);
+    // Karfreitag, 21 March 2008: nine hours without a break.
+    const std::string bytes = FileBytes(march, {{21, {{"08:00", "", "", "17:00", "", ""}}}}, "");
+    struct Case {
+        const char* state;
+        bool holiday;
+    };
+    for (const Case& c : {Case{"", false}, Case{"BY", true}, Case{"by", true}}) {
+        SCOPED_TRACE(c.state);
+        const JournalInput page = MonthJournal(march, "0007        Anna Bäcker", bytes, c.state);
+        const std::string& remarks = page.lines[20].remarks;
+        EXPECT_EQ(remarks.find("Karfreitag") != std::string::npos, c.holiday) << remarks;
+        EXPECT_NE(remarks.find("Pause"), std::string::npos) << remarks;
+        EXPECT_EQ(page.lines[19].remarks, "");
+    }
+}
+
 TEST(MonthJournal, TakesNothingFromAFileOfAnotherMonthOrNoFile) {
     const JournalInput frame = February();
     JournalInput march = frame;
