@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
     }
 
     bench::RegisterSettingsBenchmarks();
-    bench::RegisterEditBenchmarks();
+    bench::RegisterWindowBenchmarks();
     bench::RegisterStartupBenchmarks();
     bench::RegisterMonthEndBenchmarks();
 

@@ -27,7 +27,7 @@ struct FixtureSet {
 const FixtureSet& Fixtures();
 
 void RegisterSettingsBenchmarks();
-void RegisterEditBenchmarks();
+void RegisterWindowBenchmarks();
 void RegisterStartupBenchmarks();
 
 }  // namespace bench

@@ -57,16 +57,16 @@ std::vector<kolvaro::EmployeeRecord> MakeEmployees(int count) {
     return employees;
 }
 
-std::string SettingsFileBytes(int count) {
-    if (count == 0) {
-        return {};
-    }
+namespace {
+
+// The file's text in UTF-8; names in double quotes when asked.
+std::string SettingsText(int count, bool quoteNames) {
     std::string text;
     text += "[Global]\r\nAutoBuchung=0\r\n\r\n[Export]\r\nPfad=/home/buero/Zeiterfassung/\r\n\r\n";
     for (const kolvaro::EmployeeRecord& record : MakeEmployees(count)) {
         text += "[" + record.number + "]\r\n";
         text += "Nummer=" + record.number + "\r\n";
-        text += "Name=" + record.name + "\r\n";
+        text += quoteNames ? "Name=\"" + record.name + "\"\r\n" : "Name=" + record.name + "\r\n";
         for (std::size_t d = 0; d < 7; ++d) {
             text += std::string(kolvaro::kDayKeys[d]) + "=" + (record.days[d] ? "1" : "0") + "\r\n";
         }
@@ -75,11 +75,24 @@ std::string SettingsFileBytes(int count) {
         }
         text += "\r\n";
     }
-    const auto bytes = kolvaro::Utf8ToCp1252(text);
+    return text;
+}
+
+}  // namespace
+
+std::string SettingsFileBytes(int count) {
+    if (count == 0) {
+        return {};
+    }
+    const auto bytes = kolvaro::Utf8ToCp1252(SettingsText(count, false));
     if (!bytes) {
         throw std::logic_error("fixture text not representable in Windows-1252");
     }
     return *bytes;
+}
+
+std::string QSettingsFileBytes(int count) {
+    return SettingsText(count, true);
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {

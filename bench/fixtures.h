@@ -20,6 +20,11 @@ std::vector<kolvaro::EmployeeRecord> MakeEmployees(int count);
 // count 0 gives an empty file.
 std::string SettingsFileBytes(int count);
 
+// The same records as QSettings reads them right: UTF-8 (as Qt 6 reads
+// every INI file) and each name in double quotes (unquoted, QSettings would
+// take "Müller, Jürgen" for a list of two texts).
+std::string QSettingsFileBytes(int count);
+
 // A fresh folder below a parent, removed again with everything in it.
 using kolvaro::testing::TempFolder;
 
