@@ -1,6 +1,10 @@
 #include "profile_file.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -512,6 +516,11 @@ bool ProfileDocument::ReadBool(std::string_view section, std::string_view key,
     }
 }
 
+bool ProfileDocument::SectionEnded(std::string_view section) const {
+    const Section* found = Find(section);
+    return found != nullptr && found != &sections_.back();
+}
+
 bool ProfileDocument::HasSection(std::string_view section) const {
     return Find(section) != nullptr;
 }
@@ -699,6 +708,51 @@ ProfileFile::ProfileFile(std::string path) : path_(std::move(path)) {}
 ProfileDocument ProfileFile::Load() const {
     FileRead read = ReadWholeFile(path_);
     return ProfileDocument::Adopt(std::move(read.bytes), BaseName(path_));
+}
+
+ProfileDocument ProfileFile::LoadUntilEndOf(std::string_view section) const {
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return ProfileDocument({}, BaseName(path_));  // missing or unreadable, as Load()
+    }
+    // Read in growing pieces: the section is usually in the first few
+    // lines, and a file without it is parsed at most about twice over.
+    std::string bytes;
+    std::size_t used = 0;
+    std::size_t piece = 4096;
+    std::size_t parsedUpTo = 0;
+    for (;;) {
+        bytes.resize(used + piece);
+        const ssize_t n = ::read(fd, bytes.data() + used, piece);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            ::close(fd);
+            return ProfileDocument({}, BaseName(path_));  // unreadable, as Load()
+        }
+        if (n == 0) {
+            break;
+        }
+        used += static_cast<std::size_t>(n);
+        // Only whole lines: a header cut short must not end the section.
+        std::size_t whole = used;
+        while (whole > 0 && !IsLineEnd(bytes[whole - 1])) {
+            --whole;
+        }
+        if (whole > parsedUpTo && used >= 2 * parsedUpTo) {
+            parsedUpTo = whole;
+            ProfileDocument start(std::string_view(bytes.data(), whole), BaseName(path_));
+            if (start.SectionEnded(section)) {
+                ::close(fd);
+                return start;
+            }
+        }
+        piece = std::min<std::size_t>(piece * 2, 1 << 20);
+    }
+    ::close(fd);
+    bytes.resize(used);
+    return ProfileDocument::Adopt(std::move(bytes), BaseName(path_));
 }
 
 ProfileDocument ProfileFile::LoadForChange() const {

@@ -39,6 +39,10 @@ class ProfileDocument {
     // An integer other than 0 is true, 0 is false; anything else gives the fallback.
     bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
     bool HasSection(std::string_view section) const;
+    // True when the section that counts of this name is followed by another
+    // section: all of it is then in the bytes, even if they are only the
+    // start of a file.
+    bool SectionEnded(std::string_view section) const;
 
     // Every section in the order of the file, of two sections of the same
     // name only the one that counts, with its name as the file holds it
@@ -145,6 +149,13 @@ class ProfileFile {
     // cannot be read throws Failure, since saving would replace every
     // section in it that was never seen.
     ProfileDocument LoadForChange() const;
+    // As Load(), but reading stops once the section that counts of this name
+    // has ended (the first of its name; a later one is never read): the
+    // document then holds the file up to there and answers every question
+    // about that section as the whole file would. For the questions asked
+    // at every edit, which must see the file as it is now but need not read
+    // thousands of employees to do so. Never to be written back.
+    ProfileDocument LoadUntilEndOf(std::string_view section) const;
     // Replaces the file as a whole; throws Failure("Nach %s kann nicht
     // geschrieben werden") and leaves the file as it was when that fails.
     void Save(const ProfileDocument& document) const;

@@ -42,6 +42,13 @@ std::shared_ptr<const ProfileDocument> Settings::Document() const {
     return document_;
 }
 
+std::shared_ptr<const ProfileDocument> Settings::GlobalDocument() const {
+    if (oneRead_) {
+        return Document();  // one reading answers every question of the operation
+    }
+    return std::make_shared<const ProfileDocument>(file_.LoadUntilEndOf("Global"));
+}
+
 template <typename Change>
 void Settings::Rewrite(Change change) {
     // Never from the OneRead's document: another program may have changed
@@ -58,7 +65,8 @@ void Settings::Rewrite(Change change) {
 }
 
 Mode Settings::ReadMode() const {
-    return Document()->ReadBool("Global", "AutoBuchung", false) ? Mode::Generation : Mode::Journal;
+    return GlobalDocument()->ReadBool("Global", "AutoBuchung", false) ? Mode::Generation
+                                                                      : Mode::Journal;
 }
 
 std::string Settings::ReadExportDirectory(const std::string& programDirectory) const {
@@ -77,7 +85,7 @@ void Settings::WriteExportDirectory(const std::string& directory) {
 }
 
 std::optional<std::string> Settings::ReadFederalState() const {
-    return FederalStateCode(Document()->ReadString("Global", "Bundesland", ""));
+    return FederalStateCode(GlobalDocument()->ReadString("Global", "Bundesland", ""));
 }
 
 void Settings::WriteFederalState(const std::optional<std::string>& code) {

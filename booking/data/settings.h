@@ -75,6 +75,9 @@ class Settings {
   private:
     // The document to answer one question from: the OneRead's, or a fresh read.
     std::shared_ptr<const ProfileDocument> Document() const;
+    // The same for a question about [Global] alone: outside a OneRead, the
+    // file is read only as far as its [Global] section goes.
+    std::shared_ptr<const ProfileDocument> GlobalDocument() const;
     // Reads the file anew, lets `change` modify it and writes it back when
     // `change` says it changed something, all under the folder lock.
     template <typename Change>

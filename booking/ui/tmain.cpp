@@ -77,7 +77,13 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int le
 }
 
 QIcon Glyph(const QWidget* widget, const char* themeName, QStyle::StandardPixmap fallback) {
-    return QIcon::fromTheme(QLatin1String(themeName), widget->style()->standardIcon(fallback));
+    // The style's own icon only where the theme has none: made in advance, it
+    // would decode its images at every start for nothing.
+    QIcon glyph = QIcon::fromTheme(QLatin1String(themeName));
+    // As QIcon::fromTheme with a fallback decides.
+    return glyph.isNull() || glyph.availableSizes().isEmpty()
+               ? widget->style()->standardIcon(fallback)
+               : glyph;
 }
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,

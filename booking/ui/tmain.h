@@ -224,6 +224,8 @@ class TMain : public QWidget {
     bool SettingsOk = false;
 
     bool shown_ = false;
+    // The texts lstMitarbeiter shows, in its order; only LoadEmployeeList fills it.
+    std::vector<std::string> listEntries_;
     int rowBeforePress_ = -1;  // the selected entry when the mouse went down on the list
     // The stored time bounds that the time fields cannot show (written by
     // hand, say "7.30"): a field shows "  :  " for them and, unless the user

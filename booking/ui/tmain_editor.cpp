@@ -47,19 +47,46 @@ void TMain::SetEditorState(bool editing) {
 }
 
 void TMain::LoadEmployeeList() {
-    const std::vector<std::string> entries = Ini->LoadEmployeeList();
+    std::vector<std::string> entries = Ini->LoadEmployeeList();
     // A button that loses its enabled state may hand the focus to the list,
     // which then picks an entry of its own; the caller decides what is selected.
     const QSignalBlocker blocker(lstMitarbeiter);
-    lstMitarbeiter->clear();
-    // All at once: added one by one, thousands of entries would each make the
-    // list lay itself out anew.
-    QStringList texts;
-    texts.reserve(static_cast<qsizetype>(entries.size()));
-    for (const std::string& entry : entries) {
-        texts.append(QString::fromStdString(entry));
+    // Only the entries that differ from what the list shows are replaced:
+    // after saving one employee of thousands that is one entry, and the list
+    // keeps its place.
+    const std::size_t shown = listEntries_.size();
+    std::size_t same = 0;  // alike at the start
+    while (same < shown && same < entries.size() && listEntries_[same] == entries[same]) {
+        ++same;
     }
-    lstMitarbeiter->addItems(texts);
+    std::size_t sameAtEnd = 0;
+    while (sameAtEnd < shown - same && sameAtEnd < entries.size() - same &&
+           listEntries_[shown - 1 - sameAtEnd] == entries[entries.size() - 1 - sameAtEnd]) {
+        ++sameAtEnd;
+    }
+    const std::size_t removed = shown - same - sameAtEnd;
+    // Taken out one by one, thousands of entries would each move the rest.
+    constexpr std::size_t kMostTakenOneByOne = 64;
+    if (removed > kMostTakenOneByOne) {
+        lstMitarbeiter->clear();
+        same = 0;
+        sameAtEnd = 0;
+    } else {
+        for (std::size_t row = shown - sameAtEnd; row-- > same;) {
+            delete lstMitarbeiter->takeItem(static_cast<int>(row));
+        }
+    }
+    // The new ones all at once: added one by one, thousands of entries would
+    // each make the list lay itself out anew.
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(entries.size() - same - sameAtEnd));
+    for (std::size_t i = same; i < entries.size() - sameAtEnd; ++i) {
+        texts.append(QString::fromStdString(entries[i]));
+    }
+    if (!texts.isEmpty()) {
+        lstMitarbeiter->insertItems(static_cast<int>(same), texts);
+    }
+    listEntries_ = std::move(entries);
     if (lstMitarbeiter->count() > 0) {
         SetEditorState(false);
     }
@@ -212,10 +239,9 @@ void TMain::btnSpeichernClick() {
 
     LoadEmployeeList();
     int row = -1;
-    for (int i = 0; i < lstMitarbeiter->count(); ++i) {
-        if (kolvaro::NumberOfEntry(lstMitarbeiter->item(i)->text().toStdString()) ==
-            edNummer->text().toStdString()) {
-            row = i;
+    for (std::size_t i = 0; i < listEntries_.size(); ++i) {
+        if (kolvaro::NumberOfEntry(listEntries_[i]) == record.number) {
+            row = static_cast<int>(i);
             break;
         }
     }

@@ -294,6 +294,58 @@ TEST(ProfileFile, ReadsTheFileAnewAtEveryCall) {
     EXPECT_FALSE(file.ReadBool("Global", "AutoBuchung", true));
 }
 
+// Reading only as far as [Global] goes must answer every [Global] question as
+// reading the whole file does, wherever the section lies and however the file
+// is cut into the pieces it is read in.
+TEST(ProfileFile, ReadingUpToTheEndOfASectionAnswersAsTheWholeFile) {
+    const std::string employees = [] {
+        std::string text;
+        for (int i = 1000; i < 9000; ++i) {
+            text += "[" + std::to_string(i) + "]\r\nNummer=" + std::to_string(i) + "\r\n";
+        }
+        return text;  // about 150 KB: read in several pieces
+    }();
+    const struct {
+        const char* what;
+        std::string bytes;
+        const char* mode;   // AutoBuchung as the whole file gives it
+        const char* state;  // Bundesland
+    } cases[] = {
+        {"first", "[Global]\r\nAutoBuchung=1\r\nBundesland=BY\r\n" + employees, "1", "BY"},
+        {"last, after many", employees + "[global]\r\nAutoBuchung=1\r\nBundesland=HH\r\n", "1",
+         "HH"},
+        {"twice: the first counts",
+         "[Global]\r\nAutoBuchung=0\r\n" + employees +
+             "[Global]\r\nAutoBuchung=1\r\nBundesland=BE\r\n",
+         "0", ""},
+        {"missing", employees, "", ""},
+        {"byte-order mark, bare CR", "\xEF\xBB\xBF[Global]\rAutoBuchung=1\r[Export]\rPfad=/x/\r",
+         "1", ""},
+        {"a key after the first piece",
+         "[Global]\r\n;" + std::string(6000, 'x') + "\r\nAutoBuchung=1\r\n" + employees, "1", ""},
+        {"a header after the first piece",
+         "[Global]\r\nAutoBuchung=1\r\n;" + std::string(4083, 'x') + "\r\n[Export]\r\n", "1", ""},
+        {"no line end at the end", "[Global]\r\nAutoBuchung=1", "1", ""},
+        {"empty", "", "", ""},
+    };
+    TempFolder folder;
+    const ProfileFile file(folder.File("velmora.ini"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        PutFile(file.Path(), c.bytes);
+        const ProfileDocument whole = file.Load();
+        const ProfileDocument start = file.LoadUntilEndOf("Global");
+        EXPECT_EQ(whole.ReadString("Global", "AutoBuchung", ""), c.mode);
+        EXPECT_EQ(start.ReadString("Global", "AutoBuchung", ""), c.mode);
+        EXPECT_EQ(start.ReadString("Global", "Bundesland", ""), c.state);
+    }
+    // A missing file answers as an empty one.
+    EXPECT_EQ(ProfileFile(folder.File("none.ini"))
+                  .LoadUntilEndOf("Global")
+                  .ReadString("Global", "AutoBuchung", "leer"),
+              "leer");
+}
+
 TEST(ProfileFile, WriteCreatesTheFileAndEraseOfNothingWritesNothing) {
     TempFolder folder;
     ProfileFile file(folder.File("velmora.ini"));
