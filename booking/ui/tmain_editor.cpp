@@ -84,7 +84,6 @@ void TMain::ClearEditor() {
     if (!IsGenerationMode()) {
         // The grid is emptied: it shows nobody's month until one is loaded.
         monthNumber_.clear();
-        monthUnreadable_ = false;
         for (int row = 1; row < Grid->rowCount(); ++row) {
             for (int column = 0; column < Grid->columnCount(); ++column) {
                 if (QTableWidgetItem* item = Grid->item(row, column)) {
