@@ -50,8 +50,10 @@ TEST_P(CalcRoundTrip, EveryDayIsReadAndTheOriginalKept) {
     // UTF-8, German, quoted fields as text off; then saved with ",".
     // A profile of its own, so that a Calc already open elsewhere is not used,
     // and a time limit, so that a Calc that hangs does not hang the tests.
+    // German, as on the office's desktop: Calc then writes dates as 01.12.26
+    // (under a C locale it would write 12/01/26).
     const std::string command =
-        "timeout 300 soffice --headless --norestore '-env:UserInstallation=file://" +
+        "LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 timeout 300 soffice --headless --norestore '-env:UserInstallation=file://" +
         (dir / "profile").string() + "' '--infilter=CSV:59,34,76,1,,1031,false," +
         (GetParam().detectSpecialNumbers ? "true" : "false") +
         "' '--convert-to' 'csv:Text - txt - csv (StarCalc):44,34,76,1' --outdir '" +
