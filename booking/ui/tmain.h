@@ -210,6 +210,8 @@ class TMain : public QWidget {
     void GenerateBookings();
     void LoadMonthFile();
     void CalculateTotals();
+    // Journal mode: writes the change of one booking cell into the month file.
+    void StoreCellChange(int row, int column);
     void PrintJournal();
     kolvaro::JournalInput JournalInputFromWindow() const;  // the page of the month shown
     void CreateMonthEndMenu();
@@ -246,7 +248,6 @@ class TMain : public QWidget {
     // when the month was loaded; empty while it shows nobody's. The month
     // file is named after it, whatever the editor holds meanwhile.
     std::string monthNumber_;
-    bool monthUnreadable_ = false;  // the month's file is there but could not be read
     // The number the editor was filled with from the list; empty for a new employee.
     std::string editorNumber_;
     // The number of the employee the grid's bookings were drawn for.

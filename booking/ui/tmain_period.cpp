@@ -12,6 +12,7 @@
 
 #include "bookings/grid_rules.h"
 #include "bookings/month_file.h"
+#include "bookings/month_merge.h"
 #include "bookings/period.h"
 #include "bookings/totals.h"
 #include "data/durable_file.h"
@@ -284,6 +285,7 @@ void TMain::GridKeyUp(int key) {
     SetCell(Grid, row, column, QString());
     // A month file that cannot be written is reported here.
     CalculateTotals();
+    StoreCellChange(row, column);
 }
 
 void TMain::meGridEditKeyUp(int key) {
@@ -314,6 +316,7 @@ void TMain::meGridEditExit() {
             SetCell(Grid, row, column, FromStd(*time));
             try {
                 CalculateTotals();
+                StoreCellChange(row, column);
             } catch (const std::exception& failure) {
                 // The grid keeps showing the time, but the user must know that
                 // it is not stored. Reported once the editor has closed: a box
@@ -336,13 +339,13 @@ void TMain::meGridEditExit() {
 void TMain::LoadMonthFile() {
     try {
         MonthLines.clear();
-        monthUnreadable_ = false;
         if (monthNumber_.empty()) {
             return;  // nobody's month
         }
+        // A file that cannot be read shows as an empty month; every change
+        // reads it again and is refused while it stays unreadable.
         const kolvaro::FileRead read = kolvaro::ReadWholeFile(CurrentMonthFileName());
         if (read.outcome != kolvaro::ReadOutcome::Read) {
-            monthUnreadable_ = read.outcome == kolvaro::ReadOutcome::Unreadable;
             return;
         }
         MonthLines = kolvaro::SplitMonthFile(read.bytes);
@@ -362,9 +365,9 @@ void TMain::LoadMonthFile() {
             lbStunden->setText(FromStd(*loaded.totalCaption));
         }
     } catch (const std::exception&) {
-        // A month file that cannot be read shows what was loaded up to there,
-        // but is never written back from that part.
-        monthUnreadable_ = true;
+        // A month file that cannot be read shows what was loaded up to there.
+        // Nothing is written back from that part: a change is applied to the
+        // file as read anew.
     }
 }
 
@@ -379,24 +382,46 @@ void TMain::CalculateTotals() {
     }
     lbStunden->setText(FromStd(caption));
     ShowDayNotes();
-    if (IsGenerationMode()) {
-        return;
-    }
+}
 
-    // Journal mode keeps the month in its file after every change.
+void TMain::StoreCellChange(int row, int column) {
+    if (IsGenerationMode()) {
+        return;  // the drawn bookings are handed over by the export alone
+    }
     if (monthNumber_.empty()) {
         throw kolvaro::Failure("Bitte zuerst einen Mitarbeiter anlegen und auswählen.");
     }
-    if (monthUnreadable_) {
-        // Shown empty, but the file holds days that were never seen.
-        kolvaro::Fail(kolvaro::kUnreadableFileMessage, CurrentMonthFileName());
-    }
-    std::optional<std::string> entry;
+    // Journal mode keeps the month in its file after every change. Another
+    // program may have written other days since this month was loaded: the
+    // one change goes into the file as it is now, and the window shows what
+    // was written.
+    const int rows = std::min(Grid->rowCount(), GridDatum->rowCount());
+    kolvaro::MonthGrid month;
     if (const QListWidgetItem* selected = lstMitarbeiter->currentItem()) {
-        entry = selected->text().toStdString();
+        month.listEntry = selected->text().toStdString();
     }
-    MonthLines =
-        kolvaro::ComposeMonthLines(entry, DateRows(GridDatum, rows), BookingRows(Grid, 0, rows),
-                                   lbStunden->text().toStdString());
-    kolvaro::SaveMonthFile(CurrentMonthFileName(), MonthLines);
+    month.dateRows = DateRows(GridDatum, rows);
+    month.headings = BookingRows(Grid, 0, 1).front();
+    const std::string path = CurrentMonthFileName();
+    const kolvaro::SavedChange saved =
+        kolvaro::SaveCellChange(path, month,
+                                {static_cast<std::size_t>(row), static_cast<std::size_t>(column),
+                                 CellText(Grid, row, column).toStdString()});
+    MonthLines = saved.month.lines;
+    for (int r = 1; r < rows && r < static_cast<int>(saved.month.rows.size()); ++r) {
+        for (int c = 0; c < 6; ++c) {
+            SetCell(Grid, r, c,
+                    FromStd(saved.month.rows[static_cast<std::size_t>(r)]
+                                .cells[static_cast<std::size_t>(c)]));
+        }
+    }
+    lbStunden->setText(FromStd(saved.month.totalCaption));
+    ShowDayNotes();  // the other program's days may break limits too
+    if (saved.originalCopy) {
+        // Told once the editor has closed, as a failure would be.
+        const QString message = FromStd(kolvaro::OriginalKeptMessage(path, *saved.originalCopy));
+        QMetaObject::invokeMethod(
+            this, [this, message] { CurrentDialogs().ShowMessage(this, message); },
+            Qt::QueuedConnection);
+    }
 }
