@@ -82,25 +82,6 @@ std::string SettingsFileBytes(int count) {
     return *bytes;
 }
 
-TempFolder::TempFolder(const std::string& parent) {
-    std::string pattern = parent + "/kolvaro-bench-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot make a folder below " + parent);
-    }
-    path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-std::string TempFolder::Sub(const std::string& name) const {
-    const std::string sub = path_ + "/" + name;
-    std::filesystem::create_directories(sub);
-    return sub;
-}
-
 void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "data/settings.h"
+#include "temp_folder.h"
 
 namespace bench {
 
@@ -19,22 +20,8 @@ std::vector<kolvaro::EmployeeRecord> MakeEmployees(int count);
 // count 0 gives an empty file.
 std::string SettingsFileBytes(int count);
 
-// A fresh folder below `parent`, removed again with everything in it when the
-// object goes.
-class TempFolder {
-  public:
-    explicit TempFolder(const std::string& parent);
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::string& Path() const { return path_; }
-    // A subfolder, made when missing.
-    std::string Sub(const std::string& name) const;
-
-  private:
-    std::string path_;
-};
+// A fresh folder below a parent, removed again with everything in it.
+using kolvaro::testing::TempFolder;
 
 // Writes `bytes` to `path` plainly (no fsync): fixtures only.
 void WriteFile(const std::string& path, const std::string& bytes);

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
+#include <utility>
 
 #include "window_font.h"
 
@@ -15,6 +16,11 @@ namespace {
 constexpr int kClientWidth = 355;
 constexpr int kClientHeight = 75;
 constexpr int kButtonTop = 45;
+
+TFehler::Presenter& CurrentPresenter() {
+    static TFehler::Presenter presenter;
+    return presenter;
+}
 
 }  // namespace
 
@@ -63,7 +69,15 @@ void TFehler::FitToText(const QString& message) {
 void TFehler::ShowMessage(const QString& message) {
     FitToText(message);
     btnOk->setFocus();
-    exec();
+    if (CurrentPresenter()) {
+        CurrentPresenter()(*this);
+    } else {
+        exec();
+    }
+}
+
+void TFehler::SetPresenter(Presenter presenter) {
+    CurrentPresenter() = std::move(presenter);
 }
 
 }  // namespace kolvaro::setup

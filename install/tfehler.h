@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -18,6 +19,12 @@ class TFehler : public QDialog {
     // Puts the message in, fits the dialog to it, centres it on the screen and
     // shows it modally until the user presses "&Ok" or closes it.
     void ShowMessage(const QString& message);
+
+    // How the fitted dialog is shown: modally (exec) unless a test has put in
+    // its own, which looks at the dialog and answers it without waiting for
+    // it to appear. An empty function goes back to exec.
+    using Presenter = std::function<void(TFehler& dialog)>;
+    static void SetPresenter(Presenter presenter);
 
   private:
     void FitToText(const QString& message);

@@ -6,14 +6,9 @@
 #include <optional>
 #include <string_view>
 
-namespace kolvaro {
+#include "bookings/rgb.h"
 
-struct Rgb {
-    int red = 0;
-    int green = 0;
-    int blue = 0;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
-};
+namespace kolvaro {
 
 inline constexpr Rgb kEmptyCellFill{251, 251, 251};
 inline constexpr Rgb kTagFill{255, 255, 185};

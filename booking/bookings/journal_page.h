@@ -11,15 +11,9 @@
 #include <vector>
 
 #include "bookings/booking_day.h"
+#include "bookings/rgb.h"
 
 namespace kolvaro {
-
-struct Rgb {
-    int red;
-    int green;
-    int blue;
-    bool operator==(const Rgb&) const = default;
-};
 
 inline constexpr Rgb kBlack{0, 0, 0};
 inline constexpr Rgb kWhite{255, 255, 255};

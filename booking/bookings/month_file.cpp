@@ -204,15 +204,4 @@ LoadedMonth ParseMonthFile(std::string_view bytes, const std::vector<DayIdentity
     return ParseMonthLines(SplitMonthFile(bytes), dateRows);
 }
 
-LoadedMonth LoadMonthFile(const std::string& path, const std::vector<DayIdentity>& dateRows) {
-    const FileRead read = ReadWholeFile(path);
-    if (read.outcome != ReadOutcome::Read) {
-        LoadedMonth nothing;
-        nothing.cells.resize(dateRows.size());
-        nothing.unreadable = read.outcome == ReadOutcome::Unreadable;
-        return nothing;
-    }
-    return ParseMonthFile(read.bytes, dateRows);
-}
-
 }  // namespace kolvaro

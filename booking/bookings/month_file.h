@@ -77,8 +77,4 @@ LoadedMonth ParseMonthLines(const std::vector<std::string>& lines,
 // The same from the file's bytes.
 LoadedMonth ParseMonthFile(std::string_view bytes, const std::vector<DayIdentity>& dateRows);
 
-// Reads and parses the file at `path`; a missing or unreadable file sets
-// nothing (and an unreadable one says so). Never throws.
-LoadedMonth LoadMonthFile(const std::string& path, const std::vector<DayIdentity>& dateRows);
-
 }  // namespace kolvaro

@@ -1,18 +1,10 @@
 #include "bookings/period.h"
 
-#include <chrono>
-#include <stdexcept>
-
+#include "data/calendar.h"
 #include "data/failure.h"
 #include "data/time_text.h"
 
 namespace kolvaro {
-
-namespace {
-
-constexpr const char* kWeekdays[] = {"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"};
-
-}  // namespace
 
 PeriodCheck CheckPeriod(std::string_view start, std::string_view end) {
     PeriodCheck check;
@@ -40,19 +32,9 @@ PeriodCheck CheckPeriod(std::string_view start, std::string_view end) {
     check.outcome = PeriodOutcome::Accepted;
     for (long long i = 0; i <= n; ++i) {
         DateTime day = from + static_cast<double>(i);
-        check.days.push_back({kWeekdays[DayOfWeek(day) - 1], DateToStr(day)});
+        check.days.push_back({WeekdayName(DayOfWeek(day)), DateToStr(day)});
     }
     return check;
-}
-
-int DaysInMonth(int month, int year) {
-    if (month < 1 || month > 12) {
-        throw std::invalid_argument("month out of range");
-    }
-    const std::chrono::year_month_day_last last{std::chrono::year{year} /
-                                                std::chrono::month{static_cast<unsigned>(month)} /
-                                                std::chrono::last};
-    return static_cast<int>(static_cast<unsigned>(last.day()));
 }
 
 MonthPeriod MonthDates(int month, std::string_view yearText) {

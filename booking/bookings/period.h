@@ -31,10 +31,6 @@ struct PeriodCheck {
 // The period from the start and end date texts (start and end included).
 PeriodCheck CheckPeriod(std::string_view start, std::string_view end);
 
-// Days of the month in the Gregorian calendar (28 to 31). Throws
-// std::invalid_argument for a month outside 1..12.
-int DaysInMonth(int month, int year);
-
 struct MonthPeriod {
     std::string start;  // "01.MM.<year text>"
     std::string end;    // "<days>.MM.<year text>"

@@ -26,4 +26,7 @@ std::string DayTime(std::string_view kommt, std::string_view pause1, std::string
 // total followed by one blank ("0:00 " for no days).
 std::string ComputeTotals(std::vector<BookingDay>& days);
 
+// The total caption while no time is booked.
+inline constexpr std::string_view kNoTotalCaption = "0:00 ";
+
 }  // namespace kolvaro

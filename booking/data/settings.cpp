@@ -110,13 +110,7 @@ std::vector<std::string> Settings::LoadEmployeeList() const {
             continue;
         }
         const std::optional<std::string> name = document.Value(section, "Name");
-        std::string entry = std::move(*number);
-        entry.reserve(entry.size() + 8 + (name ? name->size() : 0));
-        entry.append(8, ' ');
-        if (name) {
-            entry += *name;
-        }
-        found.emplace_back(i, std::move(entry));
+        found.emplace_back(i, ListEntry(*number, name.value_or("")));
     }
     // Mostly in order already, as new numbers tend to come last.
     const auto byNumber = [](const auto& a, const auto& b) { return a.first < b.first; };
@@ -212,6 +206,28 @@ std::string NormalizeNumber(std::string_view fieldText) {
         }
     }
     return number;
+}
+
+std::string ListEntry(std::string_view number, std::string_view name) {
+    std::string entry;
+    entry.reserve(number.size() + 8 + name.size());
+    entry.append(number);
+    entry.append(8, ' ');
+    entry.append(name);
+    return entry;
+}
+
+std::string NumberOfEntry(std::string_view entry) {
+    // Four characters, not bytes: a continuation byte belongs to the
+    // character before it.
+    std::size_t end = 0;
+    for (int characters = 0; characters < 4 && end < entry.size(); ++characters) {
+        ++end;
+        while (end < entry.size() && (static_cast<unsigned char>(entry[end]) & 0xC0) == 0x80) {
+            ++end;
+        }
+    }
+    return std::string(entry.substr(0, end));
 }
 
 }  // namespace kolvaro

@@ -87,4 +87,12 @@ std::string NormalizeNumber(std::string_view fieldText);  // blanks become "0"
 // changing it into another time.
 std::optional<std::string> TimeBoundForField(std::string_view stored);
 
+// The text that stands for an employee in the employee list: the number,
+// eight blanks and the name. The month file and the printed journal copy it.
+std::string ListEntry(std::string_view number, std::string_view name);
+
+// The number an entry of the employee list stands for: its first four
+// characters (UTF-8), whatever follows them.
+std::string NumberOfEntry(std::string_view entry);
+
 }  // namespace kolvaro

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <optional>
 
+#include "calendar.h"
 #include "clock.h"
 #include "failure.h"
 
@@ -254,8 +255,7 @@ std::string MinutesToTime(int minutes) {
 }
 
 std::string WeekdayOf(std::string_view date) {
-    static constexpr const char* kNames[] = {"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"};
-    return kNames[DayOfWeek(StrToDate(date)) - 1];
+    return WeekdayName(DayOfWeek(StrToDate(date)));
 }
 
 int DaysBetween(std::string_view from, std::string_view to) {

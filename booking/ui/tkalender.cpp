@@ -6,9 +6,10 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "bookings/period.h"
+#include "data/calendar.h"
 #include "data/failure.h"
 #include "data/time_text.h"
+#include "qt_text.h"
 
 namespace {
 
@@ -36,10 +37,6 @@ void Paint(QLabel* label, const QColor& background, const QColor& text, bool bol
     QFont font = label->font();
     font.setBold(bold);
     label->setFont(font);
-}
-
-std::string Decimal(int value) {
-    return std::to_string(value);
 }
 
 }  // namespace
@@ -130,25 +127,9 @@ TKalender::TKalender(QWidget* parent) : QDialog(parent) {
 }
 
 void TKalender::FormCreate() {
-    const std::string today = kolvaro::TodayText();
-    Year = kolvaro::StrToInt(today.substr(6));
-    if (Year < 2000) {
-        Year += 2000;
-    }
-    Month = kolvaro::StrToInt(today.substr(3, 2));
-    MonthNames = {QString(),
-                  QStringLiteral("Januar"),
-                  QStringLiteral("Februar"),
-                  QStringLiteral("März"),
-                  QStringLiteral("April"),
-                  QStringLiteral("Mai"),
-                  QStringLiteral("Juni"),
-                  QStringLiteral("Juli"),
-                  QStringLiteral("August"),
-                  QStringLiteral("September"),
-                  QStringLiteral("Oktober"),
-                  QStringLiteral("November"),
-                  QStringLiteral("Dezember")};
+    const kolvaro::CalendarMonth today = kolvaro::CurrentMonth();
+    Month = today.month;
+    Year = today.year;
     ShowTitle();
     for (int row = 0; row < 6; ++row) {
         for (int column = 0; column < 7; ++column) {
@@ -166,18 +147,13 @@ void TKalender::FormCreate() {
     ShowMonth();
 }
 
-int TKalender::DaysInMonth(int year, int month) {
-    return kolvaro::DaysInMonth(std::clamp(month, 1, 12), year);
-}
-
 void TKalender::ShowTitle() {
-    pnJahr->setText(MonthNames[Month] + u' ' + QString::number(Year));
+    pnJahr->setText(FromStd(kolvaro::MonthName(Month)) + u' ' + QString::number(Year));
 }
 
 bool TKalender::IsToday(const QString& day) const {
     try {
-        const std::string text = day.toStdString() + "." + Decimal(Month) + "." + Decimal(Year);
-        return kolvaro::StrToDate(text) == kolvaro::Date();
+        return kolvaro::StrToDate(kolvaro::DateText(day.toInt(), Month, Year)) == kolvaro::Date();
     } catch (const kolvaro::Failure&) {
         // A caption left over from a longer month is no date of this one.
         return false;
@@ -188,11 +164,8 @@ void TKalender::ShowMonth() {
     for (QLabel* label : DayLabels) {
         label->hide();
     }
-    static const std::array<std::string, 7> kWeekdays = {"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"};
-    const std::string weekday = kolvaro::WeekdayOf("01." + Decimal(Month) + "." + Decimal(Year));
-    const int first = static_cast<int>(std::find(kWeekdays.begin(), kWeekdays.end(), weekday) -
-                                       kWeekdays.begin());
-    const int days = DaysInMonth(Year, Month);
+    const int first = kolvaro::FirstWeekday(Month, Year) - 1;  // the column of the 1st
+    const int days = kolvaro::DaysInMonth(Month, Year);
     for (int day = 1; day <= days; ++day) {
         QLabel* label = DayLabels[static_cast<std::size_t>(first + day - 1)];
         label->show();

@@ -17,9 +17,6 @@ class TKalender : public QDialog {
   public:
     explicit TKalender(QWidget* parent = nullptr);
 
-    // Days of the month (1 to 12) in the Gregorian calendar, 28 to 31.
-    static int DaysInMonth(int year, int month);
-
     // Shows the month given, as the navigation buttons would reach it.
     void ShowMonthOf(int month, int year) { Step(month, year); }
 
@@ -63,7 +60,6 @@ class TKalender : public QDialog {
     bool IsDayLabel(const QLabel* label) const;
 
     std::array<QLabel*, 42> DayLabels{};
-    std::array<QString, 13> MonthNames;  // 1 = Januar
 
   public:
     int Month = 1;  // the month shown, 1 to 12

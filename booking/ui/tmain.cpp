@@ -23,7 +23,9 @@
 #include <algorithm>
 
 #include "bookings/publisher.h"
+#include "bookings/totals.h"
 #include "celldrawer.h"
+#include "data/calendar.h"
 #include "data/time_text.h"
 #include "dialogs.h"
 #include "maskededit.h"
@@ -120,12 +122,6 @@ QTableWidget* MakeGrid(QWidget* parent, const char* name, const QRect& geometry,
     }
     return grid;
 }
-
-const QStringList kMonths = {
-    QStringLiteral("Januar"),  QStringLiteral("Februar"),  QStringLiteral("März"),
-    QStringLiteral("April"),   QStringLiteral("Mai"),      QStringLiteral("Juni"),
-    QStringLiteral("Juli"),    QStringLiteral("August"),   QStringLiteral("September"),
-    QStringLiteral("Oktober"), QStringLiteral("November"), QStringLiteral("Dezember")};
 
 }  // namespace
 
@@ -298,7 +294,9 @@ void TMain::CreateComponents() {
     cbxMonat = new QComboBox(pnZeitraum);
     cbxMonat->setObjectName(QStringLiteral("cbxMonat"));
     cbxMonat->setEditable(false);
-    cbxMonat->addItems(kMonths);
+    for (int month = 1; month <= 12; ++month) {
+        cbxMonat->addItem(FromStd(kolvaro::MonthName(month)));
+    }
     cbxMonat->setFont(ArialFont(10, true));
     cbxMonat->setGeometry(4, 3, 140, 24);
     edJahr = new QLineEdit(pnZeitraum);
@@ -373,7 +371,7 @@ void TMain::CreateComponents() {
     lbQVX->installEventFilter(this);
     btnExport->installEventFilter(this);
 
-    lbStunden = new QLabel(QStringLiteral("0:00 "), Panel8);
+    lbStunden = new QLabel(FromStd(kolvaro::kNoTotalCaption), Panel8);
     lbStunden->setObjectName(QStringLiteral("lbStunden"));
     lbStunden->setGeometry(314, 3, 333, 22);
     lbStunden->setFrameShape(QFrame::Panel);
@@ -504,9 +502,7 @@ void TMain::FormCreate() {
     ArrangeForMode(generation);
     if (!generation) {
         // Journal mode starts on the current month.
-        const std::string today = kolvaro::TodayText();
-        const int month = kolvaro::StrToInt(today.substr(3, 2));
-        const int year = kolvaro::StrToInt(today.substr(6));
+        const auto [month, year] = kolvaro::CurrentMonth();
         {
             const QSignalBlocker blockMonth(cbxMonat);
             const QSignalBlocker blockYear(edJahr);
@@ -642,4 +638,19 @@ void TMain::SetCell(QTableWidget* grid, int row, int column, const QString& text
 QString TMain::CellText(const QTableWidget* grid, int row, int column) {
     const QTableWidgetItem* item = grid->item(row, column);
     return item != nullptr ? item->text() : QString();
+}
+
+void TMain::ClearCells(QTableWidget* grid) {
+    for (int row = 1; row < grid->rowCount(); ++row) {
+        for (int column = 0; column < grid->columnCount(); ++column) {
+            if (QTableWidgetItem* item = grid->item(row, column)) {
+                item->setText(QString());
+            }
+        }
+    }
+}
+
+void TMain::ClearBookings() {
+    ClearCells(Grid);
+    lbStunden->setText(FromStd(kolvaro::kNoTotalCaption));
 }

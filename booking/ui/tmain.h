@@ -53,6 +53,8 @@ class TMain : public QWidget {
     // Cell texts of the grids; a cell never written reads empty.
     static void SetCell(QTableWidget* grid, int row, int column, const QString& text);
     static QString CellText(const QTableWidget* grid, int row, int column);
+    // Empties every cell below the heading row.
+    static void ClearCells(QTableWidget* grid);
 
     // Components, named as everywhere in the program; each also carries its
     // name as object name.
@@ -191,6 +193,7 @@ class TMain : public QWidget {
     void CalculateTotals();
     void PrintJournal();
     void ClearEditor();
+    void ClearBookings();  // the booking grid's day rows and the total caption
 
     std::string ProgramDirectory;
     std::string ExportDirectory;

@@ -57,14 +57,7 @@ void TMain::GenerateBookings() {
     const auto seconds = kolvaro::Now().utc.time_since_epoch().count();
     kolvaro::SeededRandomSource source(static_cast<std::uint64_t>(seconds));
 
-    for (int row = 1; row < Grid->rowCount(); ++row) {
-        for (int column = 0; column < 6; ++column) {
-            if (QTableWidgetItem* item = Grid->item(row, column)) {
-                item->setText(QString());
-            }
-        }
-    }
-    lbStunden->setText(QStringLiteral("0:00 "));
+    ClearBookings();
 
     const int days =
         PeriodDays(Std(edDatumVon->text()), Std(edDatumBis->text()), Grid->rowCount() - 1);

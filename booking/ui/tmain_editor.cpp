@@ -85,14 +85,7 @@ void TMain::ClearEditor() {
         // The grid is emptied: it shows nobody's month until one is loaded.
         monthNumber_.clear();
         monthUnreadable_ = false;
-        for (int row = 1; row < Grid->rowCount(); ++row) {
-            for (int column = 0; column < Grid->columnCount(); ++column) {
-                if (QTableWidgetItem* item = Grid->item(row, column)) {
-                    item->setText(QString());
-                }
-            }
-        }
-        lbStunden->setText(QStringLiteral("0:00 "));
+        ClearBookings();
     }
 }
 
@@ -104,7 +97,7 @@ void TMain::lstMitarbeiterClick() {
     const QListWidgetItem* entry = lstMitarbeiter->currentItem();
     if (lstMitarbeiter->count() > 0 && entry != nullptr) {
         const kolvaro::EmployeeRecord record =
-            Ini->ReadEmployee(entry->text().left(4).toStdString());
+            Ini->ReadEmployee(kolvaro::NumberOfEntry(entry->text().toStdString()));
         edNummer->setText(QString::fromStdString(record.number));
         edName->setText(QString::fromStdString(record.name));
         const auto boxes = DayBoxes(*this);
@@ -220,7 +213,8 @@ void TMain::btnSpeichernClick() {
     LoadEmployeeList();
     int row = -1;
     for (int i = 0; i < lstMitarbeiter->count(); ++i) {
-        if (lstMitarbeiter->item(i)->text().left(4) == edNummer->text()) {
+        if (kolvaro::NumberOfEntry(lstMitarbeiter->item(i)->text().toStdString()) ==
+            edNummer->text().toStdString()) {
             row = i;
             break;
         }

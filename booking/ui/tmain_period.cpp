@@ -123,16 +123,8 @@ void TMain::PreparePeriod() {
         }
         meGridEdit->hide();
     }
-    for (QTableWidget* grid : {GridDatum, Grid}) {
-        for (int row = 1; row < grid->rowCount(); ++row) {
-            for (int column = 0; column < grid->columnCount(); ++column) {
-                if (QTableWidgetItem* item = grid->item(row, column)) {
-                    item->setText(QString());
-                }
-            }
-        }
-    }
-    lbStunden->setText(QStringLiteral("0:00 "));
+    ClearCells(GridDatum);
+    ClearBookings();
 
     const kolvaro::PeriodCheck period =
         kolvaro::CheckPeriod(edDatumVon->text().toStdString(), edDatumBis->text().toStdString());

@@ -15,6 +15,12 @@
 #include "journal_printer.h"
 #include "tmain.h"
 
+namespace {
+
+const char* const kPrinterNotReady = "Der Drucker ist nicht bereit.";
+
+}  // namespace
+
 QPrinter* TMain::JournalPrinter() {
     if (!Printer) {
         Printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
@@ -53,7 +59,7 @@ void TMain::PrintJournal() {
         if (!file.isEmpty()) {
             kolvaro::Fail(kolvaro::kCannotCreateMessage, file.toStdString());
         }
-        throw kolvaro::Failure("Der Drucker ist nicht bereit.");
+        throw kolvaro::Failure(kPrinterNotReady);
     }
 
     kolvaro::JournalInput input;
@@ -86,6 +92,6 @@ void TMain::PrintJournal() {
     const DeviceJournalMeasurer measurer(&printer);
     RenderJournal(painter, kolvaro::JournalPage(input, measurer));
     if (!painter.end() || printer.printerState() == QPrinter::Error) {
-        throw kolvaro::Failure("Der Drucker ist nicht bereit.");
+        throw kolvaro::Failure(kPrinterNotReady);
     }
 }

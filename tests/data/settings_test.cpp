@@ -283,5 +283,21 @@ TEST(NormalizeNumber, BlanksBecomeZeros) {
     }
 }
 
+TEST(ListEntry, NumberOfEntryReadsBackTheNumber) {
+    const struct {
+        const char* number;
+        const char* name;
+        const char* entry;
+    } cases[] = {{"0007", "Meier", "0007        Meier"},
+                 {"0012", "", "0012        "},
+                 {"9999", "Weiß", "9999        Weiß"},
+                 {"ÄÖ12", "Öl", "ÄÖ12        Öl"}};  // characters, not bytes
+    for (const auto& c : cases) {
+        EXPECT_EQ(ListEntry(c.number, c.name), c.entry) << c.entry;
+        EXPECT_EQ(NumberOfEntry(c.entry), c.number) << c.entry;
+    }
+    EXPECT_EQ(NumberOfEntry("12"), "12");  // a shorter text is all number
+}
+
 }  // namespace
 }  // namespace kolvaro

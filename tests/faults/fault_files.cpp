@@ -77,21 +77,14 @@ const std::vector<WrittenFile>& WrittenFiles() {
     return files;
 }
 
-Folder::Folder() {
-    std::string name = (fs::temp_directory_path() / "kolvaro-faults-XXXXXX").string();
-    path_ = ::mkdtemp(name.data()) ? name : std::string();
-}
-
 Folder::~Folder() {
     if (mounted_) {
-        ::umount2(path_.c_str(), MNT_DETACH);
+        ::umount2(Path().c_str(), MNT_DETACH);
     }
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
 }
 
 bool Folder::MountTmpfs(const std::string& options, std::string& why) {
-    if (::mount("tmpfs", path_.c_str(), "tmpfs", 0, options.c_str()) != 0) {
+    if (::mount("tmpfs", Path().c_str(), "tmpfs", 0, options.c_str()) != 0) {
         why = "mounting a tmpfs (" + options + ") is refused here: " + std::strerror(errno);
         return false;
     }
@@ -100,7 +93,7 @@ bool Folder::MountTmpfs(const std::string& options, std::string& why) {
 }
 
 bool Folder::RemountReadOnly(std::string& why) {
-    if (::mount(nullptr, path_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
+    if (::mount(nullptr, Path().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
         why = std::string("remounting the tmpfs read-only is refused: ") + std::strerror(errno);
         return false;
     }
@@ -110,7 +103,7 @@ bool Folder::RemountReadOnly(std::string& why) {
 std::vector<std::string> Folder::Names() const {
     std::vector<std::string> names;
     std::error_code error;
-    for (const auto& entry : fs::directory_iterator(path_, error)) {
+    for (const auto& entry : fs::directory_iterator(Path(), error)) {
         names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());

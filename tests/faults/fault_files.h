@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "temp_folder.h"
+
 namespace kolvaro::faults {
 
 struct WrittenFile {
@@ -35,12 +37,12 @@ inline void PrintTo(const WrittenFile& file, std::ostream* out) {
 // (after unmounting whatever was mounted on it).
 class Folder {
   public:
-    Folder();
+    Folder() = default;
     ~Folder();
     Folder(const Folder&) = delete;
     Folder& operator=(const Folder&) = delete;
 
-    const std::string& Path() const { return path_; }
+    const std::string& Path() const { return folder_.Path(); }
 
     // Mounts a tmpfs here ("size=64k", "ro", ...); false with the reason in
     // `why` where mounting is refused.
@@ -52,7 +54,7 @@ class Folder {
     std::vector<std::string> Names() const;
 
   private:
-    std::string path_;
+    testing::TempFolder folder_;  // removed after the destructor has unmounted
     bool mounted_ = false;
 };
 

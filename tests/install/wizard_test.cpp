@@ -40,7 +40,7 @@ const auto kRwxRxRx = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDe
                       QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
                       QFileDevice::ExeOther;
 
-// What the error dialog showed, taken while it was open.
+// What the error dialog showed, taken when it was to be shown.
 struct Shown {
     QString message;
     QString title;
@@ -50,14 +50,17 @@ struct Shown {
     QRect button;
 };
 
-// Answers the modal error dialog: looks for it every few milliseconds, notes
-// what it shows and presses "&Ok".
-class ErrorDialogWatcher : public QObject {
+// Answers the error dialog in place of the user: notes what it shows and
+// presses "&Ok", while this watcher lives.
+class ErrorDialogWatcher {
   public:
     ErrorDialogWatcher() {
-        connect(&poll, &QTimer::timeout, this, &ErrorDialogWatcher::Look);
-        poll.start(5);
+        TFehler::SetPresenter([this](TFehler& dialog) { Look(dialog); });
     }
+    ~ErrorDialogWatcher() { TFehler::SetPresenter({}); }
+    ErrorDialogWatcher(const ErrorDialogWatcher&) = delete;
+    ErrorDialogWatcher& operator=(const ErrorDialogWatcher&) = delete;
+
     QStringList Messages() const {
         QStringList messages;
         for (const Shown& shown : seen) {
@@ -68,24 +71,17 @@ class ErrorDialogWatcher : public QObject {
     QList<Shown> seen;
 
   private:
-    void Look() {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            auto* dialog = qobject_cast<TFehler*>(window);
-            if (dialog == nullptr || !dialog->isVisible()) {
-                continue;
-            }
-            auto* label = dialog->findChild<QLabel*>("Label1");
-            auto* ok = dialog->findChild<QPushButton*>("btnOk");
-            seen << Shown{label->text(),
-                          dialog->windowTitle(),
-                          dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint),
-                          dialog->width(),
-                          label->geometry(),
-                          ok->geometry()};
-            QTest::mouseClick(ok, Qt::LeftButton);
-        }
+    void Look(TFehler& dialog) {
+        auto* label = dialog.findChild<QLabel*>("Label1");
+        auto* ok = dialog.findChild<QPushButton*>("btnOk");
+        seen << Shown{label->text(),
+                      dialog.windowTitle(),
+                      dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint),
+                      dialog.width(),
+                      label->geometry(),
+                      ok->geometry()};
+        ok->click();
     }
-    QTimer poll;
 };
 
 struct Wizard {

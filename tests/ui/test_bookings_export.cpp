@@ -24,19 +24,16 @@
 #include "scripted_dialogs.h"
 #include "tkalender.h"
 #include "tmain.h"
+#include "window_fixture.h"
 
 namespace {
 
 // The employee 0012 works Monday to Friday: arrival 07:00-07:30, break
 // 12:00-12:15 to 12:30-12:45, leaving 16:00-16:30.
 QByteArray Section(const char* number, const char* name, const char* endeBis = "16:30") {
-    QByteArray bytes = QByteArray("[") + number + "]\r\nNummer=" + number + "\r\nName=" + name +
-                       "\r\nMo=1\r\nDi=1\r\nMi=1\r\nDo=1\r\nFr=1\r\nSa=0\r\nSo=0\r\n";
-    bytes += "BeginnVon=07:00\r\nBeginnBis=07:30\r\n";
-    bytes += "PauseBeginnVon=12:00\r\nPauseBeginnBis=12:15\r\n";
-    bytes += "PauseEndeVon=12:30\r\nPauseEndeBis=12:45\r\n";
-    bytes += QByteArray("EndeVon=16:00\r\nEndeBis=") + endeBis + "\r\n";
-    return bytes;
+    return window_test::Section(
+        number, name, "1111100",
+        {"07:00", "07:30", "12:00", "12:15", "12:30", "12:45", "16:00", endeBis});
 }
 
 // One record of the export file, written out field by field.
@@ -54,15 +51,8 @@ QByteArray Record(const QString& date, const QString& time, const char* number, 
     return record;
 }
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+using window_test::Read;
+using window_test::Write;
 
 // Opens files only when they exist, as the desktop glue does.
 class DesktopDialogs : public ScriptedDialogs {
@@ -82,21 +72,14 @@ class BookingsExportTest : public QObject {
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<DesktopDialogs> dialogs;
     std::unique_ptr<TMain> main;
-    std::unique_ptr<TKalender> kalender;
+    TKalender* kalender = nullptr;  // owned by the window
 
     QString Path(const QString& name) const { return dir->filePath(name); }
     QString ExportDir() const { return Path(QStringLiteral("export")); }
 
     void Start(const QByteArray& ini) {
-        QVERIFY(WriteAll(Path(QStringLiteral("velmora.ini")), ini));
         QVERIFY(QDir().mkpath(ExportDir()));
-        QVERIFY(QDir::setCurrent(dir->path()));
-        main = std::make_unique<TMain>();
-        kalender = std::make_unique<TKalender>(main.get());
-        main->SetKalender(kalender.get());
-        main->show();
-        QApplication::setActiveWindow(main.get());
-        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        window_test::Start(main, dir->path(), ini, &kalender);
     }
 
     QByteArray GenerationIni(const char* endeBis = "16:30") const {
@@ -104,17 +87,14 @@ class BookingsExportTest : public QObject {
                Section("0005", "Albers") + Section("0012", "Berger", endeBis);
     }
 
-    void ClickEntry(int row) {
-        const QRect rect = main->lstMitarbeiter->visualItemRect(main->lstMitarbeiter->item(row));
-        QTest::mouseClick(main->lstMitarbeiter->viewport(), Qt::LeftButton, {}, rect.center());
-    }
+    void ClickEntry(int row) { window_test::ClickEntry(*main, row); }
 
     // Clicks a calendar button and double-clicks the day in week row `row`,
     // weekday column `column` (Sunday first) of March 2008 in the picker.
     void PickDay(QPushButton* button, int row, int column, const QString& day) {
         bool picked = false;
         QTimer::singleShot(0, this, [&] {
-            if (!QTest::qWaitForWindowExposed(kalender.get())) {
+            if (!QTest::qWaitForWindowExposed(kalender)) {
                 return;
             }
             kalender->ShowMonthOf(3, 2008);
@@ -170,8 +150,8 @@ class BookingsExportTest : public QObject {
     }
 
     void cleanup() {
-        kalender.reset();
         main.reset();
+        kalender = nullptr;
         QVERIFY(!dialogs->unanswered);
         dialogs.reset();
         kolvaro::SetClock({});
@@ -232,7 +212,7 @@ class BookingsExportTest : public QObject {
         QTest::mouseClick(main->btnExport, Qt::LeftButton);
         QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join(u'\n')));
         QVERIFY(!main->btnExport->isEnabled());
-        const QByteArray bytes = ReadAll(ExportDir() + QStringLiteral("/DADuzo.buc"));
+        const QByteArray bytes = Read(ExportDir() + QStringLiteral("/DADuzo.buc"));
         // Ten working days of four bookings each; no break ever falls on one minute.
         QCOMPARE(bytes.size(), 40 * 81 + 2);
         QCOMPARE(bytes.left(81),
@@ -243,7 +223,7 @@ class BookingsExportTest : public QObject {
         ClickEntry(0);
         QTest::mouseClick(main->btnBuchungenErzeugen, Qt::LeftButton);
         QTest::mouseClick(main->btnExport, Qt::LeftButton);
-        QCOMPARE(ReadAll(ExportDir() + QStringLiteral("/DADuzo.buc")), ExpectedExport("0005"));
+        QCOMPARE(Read(ExportDir() + QStringLiteral("/DADuzo.buc")), ExpectedExport("0005"));
     }
 
     void boundThatIsNoTimeStopsTheGeneration() {
@@ -300,7 +280,7 @@ class BookingsExportTest : public QObject {
                 QSKIP("mounting a tmpfs is not allowed here");
             }
             mount.point = target;
-            QVERIFY(WriteAll(file, former));
+            QVERIFY(Write(file, former));
             QCOMPARE(
                 QProcess::execute(QStringLiteral("mount"),
                                   {QStringLiteral("-o"), QStringLiteral("remount,ro"), target}),
@@ -319,7 +299,7 @@ class BookingsExportTest : public QObject {
                                               QStringLiteral(" kann nicht erstellt werden")));
         QCOMPARE(Row(1), first);
         if (kind == QLatin1String("readonly")) {
-            QCOMPARE(ReadAll(file), former);
+            QCOMPARE(Read(file), former);
             QCOMPARE(QDir(target).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
                      QStringList(QStringLiteral("DADuzo.buc")));
         }
@@ -399,7 +379,7 @@ class BookingsExportTest : public QObject {
         const QString other = Path(QStringLiteral("other"));
         ChooseExportDirectory(other);
         QCOMPARE(QString::fromStdString(main->ExportDirectoryForTest()), other + u'/');
-        QVERIFY(ReadAll(Path(QStringLiteral("velmora.ini")))
+        QVERIFY(Read(Path(QStringLiteral("velmora.ini")))
                     .contains("[Export]\r\nPfad=" + other.toUtf8() + "/\r\n"));
         ChooseExportDirectory(other + u'/');
         QCOMPARE(QString::fromStdString(main->ExportDirectoryForTest()), other + u'/');
@@ -421,7 +401,7 @@ class BookingsExportTest : public QObject {
                         QStringLiteral("' nicht vorhanden oder konnte nicht geöffnet werden.")));
 
         dialogs->messages.clear();
-        QVERIFY(WriteAll(month, ";0012        Berger\r\n"));
+        QVERIFY(Write(month, ";0012        Berger\r\n"));
         QTest::mouseClick(main->btnExport, Qt::LeftButton);
         QVERIFY(dialogs->messages.isEmpty());
         QCOMPARE(dialogs->opened.back(), QUrl::fromLocalFile(month));

@@ -23,6 +23,7 @@
 #include "kolvaro_test_main.h"
 #include "scripted_dialogs.h"
 #include "tmain.h"
+#include "window_fixture.h"
 
 namespace {
 
@@ -62,14 +63,7 @@ class JournalPrintTest : public QObject {
     QString PdfPath() const { return dir->filePath(QStringLiteral("journal.pdf")); }
 
     void Start(const QByteArray& ini) {
-        QFile file(dir->filePath(QStringLiteral("velmora.ini")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(ini);
-        file.close();
-        QVERIFY(QDir::setCurrent(dir->path()));
-        main = std::make_unique<TMain>();
-        main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+        window_test::Start(main, dir->path(), ini);
         main->JournalPrinter()->setOutputFileName(PdfPath());
     }
 

@@ -30,25 +30,15 @@
 #include "scripted_dialogs.h"
 #include "tmain.h"
 #include "updowncontrol.h"
+#include "window_fixture.h"
 
 namespace {
 
-const QByteArray kTimeKeys[] = {"BeginnVon",    "BeginnBis",    "PauseBeginnVon", "PauseBeginnBis",
-                                "PauseEndeVon", "PauseEndeBis", "EndeVon",        "EndeBis"};
-
-// One employee's section as the program writes it (Windows-1252, CR LF).
+// One employee's section with the same time in all eight bounds.
 QByteArray Section(const char* number, const QByteArray& name, const char* days = "1111100",
                    const char* time = "07:30") {
-    QByteArray bytes =
-        QByteArray("[") + number + "]\r\nNummer=" + number + "\r\nName=" + name + "\r\n";
-    const char* dayKeys[] = {"Mo", "Di", "Mi", "Do", "Fr", "Sa", "So"};
-    for (int i = 0; i < 7; ++i) {
-        bytes += QByteArray(dayKeys[i]) + "=" + days[i] + "\r\n";
-    }
-    for (const QByteArray& key : kTimeKeys) {
-        bytes += key + "=" + time + "\r\n";
-    }
-    return bytes;
+    return window_test::Section(number, name, days,
+                                {time, time, time, time, time, time, time, time});
 }
 
 const QByteArray kGeneration = "[Global]\r\nAutoBuchung=1\r\n";
@@ -77,28 +67,12 @@ class MainWindowTest : public QObject {
 
     QString IniPath() const { return dir->filePath(QStringLiteral("velmora.ini")); }
 
-    QByteArray IniBytes() const {
-        QFile file(IniPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray IniBytes() const { return window_test::Read(IniPath()); }
 
-    void WriteIni(const QByteArray& bytes) {
-        QFile file(IniPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
+    void WriteIni(const QByteArray& bytes) { QVERIFY(window_test::Write(IniPath(), bytes)); }
 
     // A fresh program directory; the window is created there and made active.
-    void Start(const QByteArray& ini) {
-        if (!ini.isNull()) {
-            WriteIni(ini);
-        }
-        QVERIFY(QDir::setCurrent(dir->path()));
-        main = std::make_unique<TMain>();
-        main->show();
-        QApplication::setActiveWindow(main.get());
-        QVERIFY(QTest::qWaitForWindowActive(main.get()));
-    }
+    void Start(const QByteArray& ini) { window_test::Start(main, dir->path(), ini); }
 
     // The editor buttons as (Neu, Speichern, Löschen, Abbrechen) enabled flags.
     QString ButtonState() const {
@@ -122,10 +96,7 @@ class MainWindowTest : public QObject {
 
     void Click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
 
-    void ClickEntry(int row) {
-        const QRect rect = main->lstMitarbeiter->visualItemRect(main->lstMitarbeiter->item(row));
-        QTest::mouseClick(main->lstMitarbeiter->viewport(), Qt::LeftButton, {}, rect.center());
-    }
+    void ClickEntry(int row) { window_test::ClickEntry(*main, row); }
 
     void TypeInto(QLineEdit* field, const QString& text) {
         field->setFocus(Qt::MouseFocusReason);

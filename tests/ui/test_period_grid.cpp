@@ -35,14 +35,14 @@
 #include "tkalender.h"
 #include "tmain.h"
 #include "updowncontrol.h"
+#include "window_fixture.h"
 
 namespace {
 
 const QByteArray kGeneration = "[Global]\r\nAutoBuchung=1\r\n";
 const QByteArray kEmployee =
-    "[0007]\r\nNummer=0007\r\nName=Anna Berg\r\nMo=1\r\nDi=1\r\nMi=1\r\nDo=1\r\nFr=1\r\nSa=0\r\n"
-    "So=0\r\nBeginnVon=07:30\r\nBeginnBis=08:00\r\nPauseBeginnVon=12:00\r\nPauseBeginnBis=12:15\r\n"
-    "PauseEndeVon=12:30\r\nPauseEndeBis=12:45\r\nEndeVon=16:00\r\nEndeBis=16:30\r\n";
+    window_test::Section("0007", "Anna Berg", "1111100",
+                         {"07:30", "08:00", "12:00", "12:15", "12:30", "12:45", "16:00", "16:30"});
 
 const QString kTooLong = QStringLiteral("Zeitraum darf nicht größer als 31 Tage sein!");
 const QString kInvalid = QStringLiteral("Bitte gültigen Zeitraum eingeben!");
@@ -132,29 +132,17 @@ class PeriodGridTest : public QObject {
         return programDir + u'/' + QLatin1String(name);
     }
 
-    static QByteArray Read(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    static QByteArray Read(const QString& path) { return window_test::Read(path); }
 
     static void Write(const QString& path, const QByteArray& bytes) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        QVERIFY(window_test::Write(path, bytes));
     }
 
     // The window started in `folder` (the temporary folder by default) with
     // this settings file, shown and active, with its calendar picker.
     void Start(const QByteArray& ini, const QString& folder = QString()) {
         programDir = folder.isEmpty() ? dir->path() : folder;
-        Write(programDir + QStringLiteral("/velmora.ini"), ini);
-        QVERIFY(QDir::setCurrent(programDir));
-        main = std::make_unique<TMain>();
-        kalender = new TKalender(main.get());
-        main->SetKalender(kalender);
-        main->show();
-        QApplication::setActiveWindow(main.get());
-        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        window_test::Start(main, programDir, ini, &kalender);
     }
 
     // Picks a date with the calendar picker that the button opens.

@@ -1,10 +1,11 @@
 #pragma once
 
-// A fresh folder under /tmp for one test, removed with everything in it.
+// A fresh folder for one test or benchmark run, removed with everything in it.
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 
 #include <stdlib.h>
@@ -13,11 +14,17 @@ namespace kolvaro::testing {
 
 class TempFolder {
   public:
-    TempFolder() {
-        std::string name =
-            (std::filesystem::temp_directory_path() / "kolvaro-data-XXXXXX").string();
-        path_ = ::mkdtemp(name.data()) ? name : std::string();
+    // A fresh folder below `parent`, the system's temporary folder by default.
+    explicit TempFolder(
+        const std::string& parent = std::filesystem::temp_directory_path().string()) {
+        std::string name = parent + "/kolvaro-XXXXXX";
+        if (::mkdtemp(name.data()) == nullptr) {
+            throw std::runtime_error("cannot make a folder below " + parent);
+        }
+        path_ = name;
     }
+    // Write permission is given back first, so that a test that took it away
+    // leaves nothing behind.
     ~TempFolder() {
         std::error_code ignored;
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
@@ -29,6 +36,13 @@ class TempFolder {
 
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+    // A subfolder, made when missing.
+    std::string Sub(const std::string& name) const {
+        const std::string sub = File(name);
+        std::filesystem::create_directories(sub);
+        return sub;
+    }
 
     // The names in the folder, so that a test can see that no temporary file was left.
     std::size_t EntryCount() const {
