@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "../data/temp_folder.h"
 #include "bookings/month_change.h"
 #include "data/failure.h"
+#include "temp_folder.h"
 
 namespace kolvaro {
 namespace {
