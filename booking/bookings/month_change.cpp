@@ -26,6 +26,10 @@ void StoreMonthChange(const std::string& monthPath, const std::vector<ChangeLogE
     if (ClosedNow(logPath)) {
         Fail(kMonthClosedMessage, monthPath);
     }
+    if (entries.empty()) {
+        writeMonth();  // the same texts again: nothing to log
+        return;
+    }
     const long long before = AppendToChangeLog(logPath, entries);
     try {
         writeMonth();

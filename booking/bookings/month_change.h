@@ -20,6 +20,7 @@ namespace kolvaro {
 // and stores nothing when the lock is not had in time, the log cannot be read
 // or written, or the month is closed. When the month file cannot be written
 // after the lines were logged, they are taken back and the failure passes on.
+// Without entries (a cell given the text it had) only the month file is written.
 void StoreMonthChange(const std::string& monthPath, const std::vector<ChangeLogEntry>& entries,
                       const std::function<void()>& writeMonth);
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bookings/edit_history.h"
 #include "data/settings.h"
 
 class QCheckBox;
@@ -133,6 +134,12 @@ class TMain : public QWidget {
     QPushButton* btnExport;
     QMenu* PopupMenu1;
     QAction* exportierennach1;
+    // The month's own menu (right click on the month and year) and the mark
+    // of a closed month beside the heading "Zeitraum".
+    QMenu* PopupMenu2;
+    QAction* monatabschliessen1;
+    QAction* monatwiederoeffnen1;
+    QLabel* lbAbgeschlossen;
     QPrintDialog* PrintDialog = nullptr;  // made when first needed
 
     TKalender* Kalender = nullptr;
@@ -161,6 +168,10 @@ class TMain : public QWidget {
     void GridKeyUp(int key);
     void meGridEditKeyUp(int key);
     void meGridEditExit();
+    void GridUndo();
+    void GridRedo();
+    void monatabschliessen1Click();
+    void monatwiederoeffnen1Click();
 
     void btnBuchungenErzeugenClick();
     void btnExportClick();
@@ -215,6 +226,23 @@ class TMain : public QWidget {
     // False, with a message, while the journal grid shows nobody's month:
     // whatever were typed there could not be stored.
     bool GridTakesInput();
+    // Every change of a booking cell goes this one way: the text goes into
+    // the cell, the totals are recomputed, and in journal mode the change is
+    // written into the month's change log and then the month file, under the
+    // folder lock (see bookings/month_change.h). Throws what storing throws;
+    // the grid then keeps the text, as with any month file not written.
+    void ChangeCell(int row, int column, const QString& text);
+    // A change the user made, for undo, then stored.
+    void UserChangesCell(int row, int column, const QString& text);
+    // The day totals and the total panel from the grid's times.
+    void ShowTotals();
+    // The month file's lines from the grid as it is now.
+    std::vector<std::string> ComposeMonth();
+    void pnZeitraumContextMenu(const QPoint& globalPosition);
+    // Closes or reopens the month shown, after the question.
+    void SetMonthClosed(bool closed);
+    // Reads anew from the month's log whether it is closed and shows it.
+    void ReadMonthClosed();
     // Disables Export when the editor shows another employee than the one
     // the bookings were drawn for.
     void ForgetBookingsOfAnother();
@@ -223,6 +251,8 @@ class TMain : public QWidget {
     // file is named after it, whatever the editor holds meanwhile.
     std::string monthNumber_;
     bool monthUnreadable_ = false;  // the month's file is there but could not be read
+    bool monthClosed_ = false;      // the month shown was closed; it takes no change
+    kolvaro::EditHistory history_;  // the changes of the period shown, for undo and redo
     // The number the editor was filled with from the list; empty for a new employee.
     std::string editorNumber_;
     // The number of the employee the grid's bookings were drawn for.

@@ -86,6 +86,7 @@ void TMain::ClearEditor() {
         monthNumber_.clear();
         monthUnreadable_ = false;
         ClearBookings();
+        ReadMonthClosed();
     }
 }
 
@@ -118,6 +119,7 @@ void TMain::lstMitarbeiterClick() {
     }
     if (IsGenerationMode()) {
         ForgetBookingsOfAnother();
+        history_.Reset();  // another employee
     } else {
         monthNumber_ = editorNumber_;
         LoadMonthFile();

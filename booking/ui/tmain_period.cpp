@@ -220,7 +220,7 @@ void TMain::DrawCellText(QPainter& canvas, const QString& text, const QRect& rec
 void TMain::OpenCellEditor(const QString& text, int caret) {
     const int column = Grid->currentColumn();
     const int row = Grid->currentRow();
-    if (!kolvaro::IsEditableColumn(column) || row < 1 || !GridTakesInput()) {
+    if (!kolvaro::IsEditableColumn(column) || row < 1 || monthClosed_ || !GridTakesInput()) {
         return;
     }
     editRow_ = row;
@@ -255,12 +255,11 @@ void TMain::GridKeyUp(int key) {
     }
     const int column = Grid->currentColumn();
     const int row = Grid->currentRow();
-    if (!kolvaro::IsEditableColumn(column) || row < 1 || !GridTakesInput()) {
+    if (!kolvaro::IsEditableColumn(column) || row < 1 || monthClosed_ || !GridTakesInput()) {
         return;
     }
-    SetCell(Grid, row, column, QString());
     // A month file that cannot be written is reported here.
-    CalculateTotals();
+    UserChangesCell(row, column, QString());
 }
 
 void TMain::meGridEditKeyUp(int key) {
@@ -288,9 +287,8 @@ void TMain::meGridEditExit() {
 
     if (const auto time = kolvaro::AcceptEditedTime(meGridEdit->text().toStdString())) {
         if (row < Grid->rowCount()) {
-            SetCell(Grid, row, column, FromStd(*time));
             try {
-                CalculateTotals();
+                UserChangesCell(row, column, FromStd(*time));
             } catch (const std::exception& failure) {
                 // The grid keeps showing the time, but the user must know that
                 // it is not stored. Reported once the editor has closed: a box
@@ -314,6 +312,9 @@ void TMain::LoadMonthFile() {
     try {
         MonthLines.clear();
         monthUnreadable_ = false;
+        // Another month or another employee: a new history.
+        history_.Reset();
+        ReadMonthClosed();
         if (monthNumber_.empty()) {
             return;  // nobody's month
         }
@@ -345,7 +346,7 @@ void TMain::LoadMonthFile() {
     }
 }
 
-void TMain::CalculateTotals() {
+void TMain::ShowTotals() {
     const int rows = std::min(Grid->rowCount(), GridDatum->rowCount());
     std::vector<kolvaro::BookingDay> days = BookingRows(Grid, 1, rows);
     const std::string caption = kolvaro::ComputeTotals(days);
@@ -355,11 +356,19 @@ void TMain::CalculateTotals() {
         SetCell(Grid, row, 5, FromStd(day.cells[5]));
     }
     lbStunden->setText(FromStd(caption));
+}
+
+void TMain::CalculateTotals() {
+    ShowTotals();
     if (IsGenerationMode()) {
         return;
     }
-
     // Journal mode keeps the month in its file after every change.
+    MonthLines = ComposeMonth();
+    kolvaro::SaveMonthFile(CurrentMonthFileName(), MonthLines);
+}
+
+std::vector<std::string> TMain::ComposeMonth() {
     if (monthNumber_.empty()) {
         throw kolvaro::Failure("Bitte zuerst einen Mitarbeiter anlegen und auswählen.");
     }
@@ -371,8 +380,7 @@ void TMain::CalculateTotals() {
     if (const QListWidgetItem* selected = lstMitarbeiter->currentItem()) {
         entry = selected->text().toStdString();
     }
-    MonthLines =
-        kolvaro::ComposeMonthLines(entry, DateRows(GridDatum, rows), BookingRows(Grid, 0, rows),
-                                   lbStunden->text().toStdString());
-    kolvaro::SaveMonthFile(CurrentMonthFileName(), MonthLines);
+    const int rows = std::min(Grid->rowCount(), GridDatum->rowCount());
+    return kolvaro::ComposeMonthLines(entry, DateRows(GridDatum, rows), BookingRows(Grid, 0, rows),
+                                      lbStunden->text().toStdString());
 }
