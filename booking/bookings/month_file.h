@@ -62,9 +62,6 @@ struct LoadedMonth {
     std::vector<std::array<std::optional<std::string>, 6>> cells;
     // The total caption as stored, when the summary line holds it completely.
     std::optional<std::string> totalCaption;
-    // The file is there but could not be read: nothing is set, and the month
-    // must not be written back over it.
-    bool unreadable = false;
 };
 
 // What the file's lines set in the grid: line i (from 4 on) goes to row

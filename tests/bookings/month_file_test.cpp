@@ -420,9 +420,9 @@ TEST_F(MonthFileDiskTest, SaveAndLoad) {
     const auto lines = ComposeMonthLines(kEntry, grids.dates, grids.bookings, caption);
     SaveMonthFile(path, lines);
     EXPECT_EQ(Read(path), EncodeMonthLines(lines));
-    const std::optional<std::string> bytes = ReadWholeFile(path);
-    ASSERT_TRUE(bytes.has_value());
-    const LoadedMonth loaded = ParseMonthFile(*bytes, grids.dates);
+    const FileRead read = ReadWholeFile(path);
+    ASSERT_EQ(read.outcome, ReadOutcome::Read);
+    const LoadedMonth loaded = ParseMonthFile(read.bytes, grids.dates);
     EXPECT_EQ(Apply(loaded, grids.bookings.size())[4].cells, grids.bookings[4].cells);
     EXPECT_EQ(loaded.totalCaption, caption);
 }
