@@ -630,7 +630,7 @@ class MainWindowTest : public QObject {
         QByteArray stored = kGeneration + "[0001]\r\nNummer=0001\r\nName=Albers\r\n";
         QStringList shown;
         for (std::size_t i = 0; i < std::size(cases); ++i) {
-            stored += kTimeKeys[i] + "=" + cases[i].stored + "\r\n";
+            stored += QByteArray(kolvaro::kTimeKeys[i]) + "=" + cases[i].stored + "\r\n";
             shown << cases[i].shown;
         }
         Start(stored);
@@ -642,7 +642,7 @@ class MainWindowTest : public QObject {
         QVERIFY(dialogs->errors.isEmpty());
         QByteArray expected = kGeneration + "[0001]\r\nNummer=0001\r\nName=Brandt\r\n";
         for (std::size_t i = 0; i < std::size(cases); ++i) {
-            expected += kTimeKeys[i] + "=" + cases[i].saved + "\r\n";
+            expected += QByteArray(kolvaro::kTimeKeys[i]) + "=" + cases[i].saved + "\r\n";
         }
         expected += "Mo=0\r\nDi=0\r\nMi=0\r\nDo=0\r\nFr=0\r\nSa=0\r\nSo=0\r\n";
         QCOMPARE(IniBytes(), expected);
