@@ -7,7 +7,9 @@
 // Options besides Google Benchmark's own:
 //   --workdir=DIR        make the temporary fixture folder below DIR (default:
 //                        this program's build folder, on the real disk)
-//   --write-fixtures=DIR write DIR/{empty,50,9999}/velmora.ini and stop
+//   --write-fixtures=DIR write DIR/{empty,50,9999}/velmora.ini and the
+//                        month-end folders DIR/month-end-{5,500} and stop
+//   --month-end=DIR      run month-end once over DIR into a PDF and stop
 
 #include <QApplication>
 #include <cstdio>
@@ -18,6 +20,7 @@
 
 #include "fixture_set.h"
 #include "kolvaroapplication.h"
+#include "month_end.h"
 #include "summary.h"
 
 namespace bench {
@@ -55,6 +58,12 @@ int WriteFixtures(const std::string& folder) {
         bench::WriteFile(sub + "/velmora.ini", bench::SettingsFileBytes(count));
         std::printf("%s/velmora.ini\n", sub.c_str());
     }
+    for (const int count : {5, 500}) {
+        const std::string sub = folder + "/month-end-" + std::to_string(count);
+        std::filesystem::create_directories(sub);
+        bench::WriteMonthEndFixture(sub, count);
+        std::printf("%s\n", sub.c_str());
+    }
     return 0;
 }
 
@@ -63,11 +72,14 @@ int WriteFixtures(const std::string& folder) {
 int main(int argc, char** argv) {
     std::vector<char*> args;
     bool interleavingGiven = false;
+    std::string monthEnd;
     for (int i = 0; i < argc; ++i) {
         if (std::strncmp(argv[i], "--workdir=", 10) == 0) {
             bench::SetWorkFolder(argv[i] + 10);
         } else if (std::strncmp(argv[i], "--write-fixtures=", 17) == 0) {
             return WriteFixtures(argv[i] + 17);
+        } else if (std::strncmp(argv[i], "--month-end=", 12) == 0) {
+            monthEnd = argv[i] + 12;
         } else {
             interleavingGiven |=
                 std::strncmp(argv[i], "--benchmark_enable_random_interleaving", 38) == 0;
@@ -91,10 +103,14 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     KolvaroApplication application(qtArgc, qtArgv);
+    if (!monthEnd.empty()) {
+        return bench::RunMonthEndOnce(monthEnd);
+    }
 
     bench::RegisterSettingsBenchmarks();
     bench::RegisterEditBenchmarks();
     bench::RegisterStartupBenchmarks();
+    bench::RegisterMonthEndBenchmarks();
 
     bench::SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

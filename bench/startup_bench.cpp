@@ -35,6 +35,11 @@ class NoDialogs : public Dialogs {
         shown = text;
         return std::nullopt;
     }
+    std::optional<QString> GetSaveFileName(QWidget*, const QString&, const QString& proposed,
+                                           const QString&) override {
+        shown = proposed;
+        return std::nullopt;
+    }
     bool OpenUrl(const QUrl&) override { return false; }
     void Beep() override {}
 };

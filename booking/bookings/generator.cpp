@@ -35,12 +35,14 @@ std::string DrawBookingTime(std::string_view von, std::string_view bis, RandomSo
 
 GenerationResult GeneratePeriod(const std::array<bool, 7>& workingDays,
                                 const std::array<BookingWindow, 4>& windows,
-                                const std::vector<std::string>& weekdays, RandomSource& source) {
+                                const std::vector<std::string>& weekdays, RandomSource& source,
+                                const std::vector<bool>& holidays) {
     GenerationResult result;
     result.days.resize(weekdays.size());
     try {
         for (std::size_t day = 0; day < weekdays.size(); ++day) {
-            if (!IsWorkingDay(workingDays, weekdays[day])) {
+            const bool holiday = day < holidays.size() && holidays[day];
+            if (holiday || !IsWorkingDay(workingDays, weekdays[day])) {
                 continue;
             }
             DayBookings& bookings = result.days[day];

@@ -46,8 +46,11 @@ std::string DrawBookingTime(std::string_view von, std::string_view bis, RandomSo
 // first; `windows` the four windows in draw order. A day is drawn when its
 // abbreviation's flag is set; equal break times are both emptied (no break
 // that day). A period without a working day reads no bound at all.
+// `holidays`, when given, marks the days that are public holidays: they get
+// no bookings, as a day the employee does not work.
 GenerationResult GeneratePeriod(const std::array<bool, 7>& workingDays,
                                 const std::array<BookingWindow, 4>& windows,
-                                const std::vector<std::string>& weekdays, RandomSource& source);
+                                const std::vector<std::string>& weekdays, RandomSource& source,
+                                const std::vector<bool>& holidays = {});
 
 }  // namespace kolvaro

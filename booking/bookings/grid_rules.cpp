@@ -30,10 +30,10 @@ CellStyle BookingCellStyle(int column, int row, std::string_view cellText) {
     return style;
 }
 
-CellStyle DateCellStyle(int column, int row, std::string_view weekday) {
+CellStyle DateCellStyle(int column, int row, std::string_view weekday, bool holiday) {
     CellStyle style;
     style.fill = kPaleGreen;
-    if (weekday == "Sa" || weekday == "So") {
+    if (weekday == "Sa" || weekday == "So" || (holiday && row > 0)) {
         style.text = kWeekendText;
     }
     if (row == 0) {

@@ -15,6 +15,9 @@ inline constexpr Rgb kTagFill{255, 255, 185};
 inline constexpr Rgb kSummeFill{255, 255, 0};
 inline constexpr Rgb kPaleGreen{236, 255, 236};
 inline constexpr Rgb kWeekendText{255, 0, 0};
+// The mark on a "Tag" cell whose day breaks a working-time limit (a frame) or
+// has a note (a corner), drawn over the cell's own colours.
+inline constexpr Rgb kLimitMark{255, 140, 0};
 
 enum CellAlignment : int { kAlignLeft = 0, kAlignRight = 1, kAlignCentre = 2 };
 
@@ -33,8 +36,9 @@ struct CellStyle {
 CellStyle BookingCellStyle(int column, int row, std::string_view cellText);
 
 // A cell of the date grid (column 0 weekday, column 1 date); `weekday` is
-// column 0 of the same row, so Saturday and Sunday lines are red.
-CellStyle DateCellStyle(int column, int row, std::string_view weekday);
+// column 0 of the same row, so Saturday and Sunday lines are red, and so are
+// the lines of public holidays.
+CellStyle DateCellStyle(int column, int row, std::string_view weekday, bool holiday = false);
 
 struct CellRect {
     int left = 0;

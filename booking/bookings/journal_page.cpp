@@ -84,6 +84,7 @@ class PageBuilder {
             }
             TextEndingAt(day.booking.cells[4], geometry_.At(110), line);
             TextEndingAt(day.booking.cells[5], geometry_.At(130), line);
+            Remarks(day.remarks, line);
             TableRules(line);
         }
 
@@ -127,6 +128,59 @@ class PageBuilder {
 
     void TextEndingAt(const std::string& text, int right, int line) {
         Text(text, right - Width(text), line);
+    }
+
+    // The remarks sit in the last column, between its rule and the page's
+    // right rule, cut with "…" where they do not fit.
+    void Remarks(const std::string& remarks, int line) {
+        if (remarks.empty()) {
+            return;
+        }
+        const JournalFont font = font_;
+        font_ = kRemarksFont;
+        const int u = geometry_.Unit();
+        const int left = geometry_.At(134);
+        const int right = input_.pageWidth - geometry_.Margin() - u / 5;
+        const int room = right - left;
+        const std::string ellipsis = "…";
+        std::string shown = remarks;
+        if (Width(shown) > room) {
+            shown = CutAtItems(remarks, ellipsis, room);
+        }
+        if (shown.empty()) {
+            // Not even the first remark fits: cut it, character by character.
+            shown = remarks;
+            while (!shown.empty() && Width(shown + ellipsis) > room) {
+                // Drop one character, with its continuation bytes.
+                std::size_t end = shown.size() - 1;
+                while (end > 0 && (static_cast<unsigned char>(shown[end]) & 0xC0) == 0x80) {
+                    --end;
+                }
+                shown.erase(end);
+                while (!shown.empty() && (shown.back() == ' ' || shown.back() == ',')) {
+                    shown.pop_back();
+                }
+            }
+            shown += ellipsis;
+        }
+        // Lowered by a tenth of a line, so that the smaller text sits on
+        // about the baseline of the times beside it.
+        TextAt(shown, left, line * h_ + h_ / 10);
+        font_ = font;
+    }
+
+    // The remarks up to the last whole one that fits with ", …" after it;
+    // empty when not even the first fits.
+    std::string CutAtItems(const std::string& remarks, const std::string& ellipsis,
+                           int room) const {
+        for (std::size_t end = remarks.rfind(", "); end != std::string::npos && end > 0;
+             end = remarks.rfind(", ", end - 1)) {
+            std::string shown = remarks.substr(0, end) + ", " + ellipsis;
+            if (Width(shown) <= room) {
+                return shown;
+            }
+        }
+        return {};
     }
 
     void Rule(int x1, int y1, int x2, int y2) {

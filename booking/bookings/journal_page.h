@@ -59,6 +59,8 @@ struct LineOp {
 using DrawOp = std::variant<TextOp, RectOp, LineOp>;
 
 inline constexpr int kJournalPenWidth = 4;
+// The remarks of a day are printed smaller than the times, to fit more.
+inline constexpr JournalFont kRemarksFont{8, false};
 
 // What the page needs from the printer: text widths, and the line pitch H.
 class JournalMeasurer {
@@ -72,6 +74,10 @@ class JournalMeasurer {
 struct JournalLine {
     DayIdentity identity;
     BookingDay booking;
+    // What the remarks column says about the day (a holiday's name, the
+    // working-time limits it breaks); cut to the column's width. Empty
+    // leaves the column free for handwritten notes.
+    std::string remarks;
 };
 
 struct JournalInput {
@@ -88,8 +94,8 @@ struct JournalInput {
 };
 
 // The page in drawing order: title frame and texts, headings and their rules,
-// one line per day with its rules, the total line with the closing rule, the
-// footer bar with the publisher line and "created by Kolvaro".
+// one line per day with its rules (and its remarks, when it has any), the total line with the
+// closing rule, the footer bar with the publisher line and "created by Kolvaro".
 std::vector<DrawOp> JournalPage(const JournalInput& input, const JournalMeasurer& measurer);
 
 }  // namespace kolvaro

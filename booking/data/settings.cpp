@@ -5,6 +5,7 @@
 
 #include "durable_file.h"
 #include "failure.h"
+#include "holidays.h"
 #include "time_text.h"
 
 namespace kolvaro {
@@ -71,6 +72,22 @@ std::string Settings::ReadExportDirectory(const std::string& programDirectory) c
 void Settings::WriteExportDirectory(const std::string& directory) {
     Rewrite([&](ProfileDocument& document) {
         document.WriteString("Export", "Pfad", directory);
+        return true;
+    });
+}
+
+std::optional<std::string> Settings::ReadFederalState() const {
+    return FederalStateCode(Document()->ReadString("Global", "Bundesland", ""));
+}
+
+void Settings::WriteFederalState(const std::optional<std::string>& code) {
+    Rewrite([&](ProfileDocument& document) {
+        const std::string value = code.value_or("");
+        if (FederalStateCode(document.ReadString("Global", "Bundesland", "")) ==
+            FederalStateCode(value)) {
+            return false;  // already so: the file keeps its bytes
+        }
+        document.WriteString("Global", "Bundesland", value);
         return true;
     });
 }

@@ -41,6 +41,13 @@ class Settings {
     std::string ReadExportDirectory(const std::string& programDirectory) const;  // ends in "/"
     void WriteExportDirectory(const std::string& directory);
 
+    // [Global] Bundesland: the state whose public holidays the program shows,
+    // as an upper-case code; nothing when the key is absent, empty or unknown.
+    std::optional<std::string> ReadFederalState() const;
+    // Writes the code, or an empty value for none. Choosing none while the
+    // file names no state leaves the file untouched.
+    void WriteFederalState(const std::optional<std::string>& code);
+
     std::vector<std::string> LoadEmployeeList() const;  // "NNNN" + 8 blanks + name
     std::optional<std::string> FindFreeNumber() const;
     EmployeeRecord ReadEmployee(std::string_view firstFour) const;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -41,6 +42,22 @@ std::optional<QString> QtDialogs::GetText(QWidget* parent, const QString& captio
         return std::nullopt;
     }
     return text;
+}
+
+std::optional<QString> QtDialogs::GetSaveFileName(QWidget* parent, const QString& caption,
+                                                  const QString& proposed, const QString& filter) {
+    // Qt's own dialog rather than the desktop's: it speaks German through the
+    // translations loaded at start, whatever the desktop is.
+    QFileDialog dialog(parent, caption, proposed, filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.selectFile(proposed);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
 }
 
 bool QtDialogs::OpenUrl(const QUrl& url) {

@@ -27,6 +27,11 @@ class Dialogs {
     // A one-line input; empty when the user cancels.
     virtual std::optional<QString> GetText(QWidget* parent, const QString& caption,
                                            const QString& prompt, const QString& value) = 0;
+    // The save dialog for a file, proposing `proposed` (a full path); empty
+    // when the user cancels. The dialog asks before an existing file is replaced.
+    virtual std::optional<QString> GetSaveFileName(QWidget* parent, const QString& caption,
+                                                   const QString& proposed,
+                                                   const QString& filter) = 0;
     // Opens a file or web address with the desktop's default program. A local
     // file that does not exist fails before the desktop is asked.
     virtual bool OpenUrl(const QUrl& url) = 0;
@@ -41,6 +46,8 @@ class QtDialogs : public Dialogs {
                   DefaultAnswer preset) override;
     std::optional<QString> GetText(QWidget* parent, const QString& caption, const QString& prompt,
                                    const QString& value) override;
+    std::optional<QString> GetSaveFileName(QWidget* parent, const QString& caption,
+                                           const QString& proposed, const QString& filter) override;
     bool OpenUrl(const QUrl& url) override;
     void Beep() override;
 };

@@ -3,7 +3,10 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
+#include <QPrinter>
 
+#include "bookings/month_file.h"
+#include "data/failure.h"
 #include "qt_text.h"
 
 namespace {
@@ -18,6 +21,8 @@ QPen Pen(const kolvaro::Rgb& rgb, int width) {
     pen.setJoinStyle(Qt::MiterJoin);
     return pen;
 }
+
+const char* const kPrinterNotReady = "Der Drucker ist nicht bereit.";
 
 }  // namespace
 
@@ -61,4 +66,39 @@ void RenderJournal(QPainter& painter, const std::vector<kolvaro::DrawOp>& ops) {
             painter.drawLine(line->x1, line->y1, line->x2, line->y2);
         }
     }
+}
+
+void SetUpJournalPrinter(QPrinter& printer) {
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+}
+
+void BeginJournalDocument(QPainter& painter, QPrinter& printer) {
+    printer.setPageOrientation(QPageLayout::Portrait);
+    if (!painter.begin(&printer)) {
+        const QString file = printer.outputFileName();
+        if (!file.isEmpty()) {
+            kolvaro::Fail(kolvaro::kCannotCreateMessage, file.toStdString());
+        }
+        throw kolvaro::Failure(kPrinterNotReady);
+    }
+}
+
+void EndJournalDocument(QPainter& painter, QPrinter& printer) {
+    if (!painter.end() || printer.printerState() == QPrinter::Error) {
+        const QString file = printer.outputFileName();
+        if (!file.isEmpty()) {
+            kolvaro::Fail(kolvaro::kCannotCreateMessage, file.toStdString());
+        }
+        throw kolvaro::Failure(kPrinterNotReady);
+    }
+}
+
+void DrawJournalPage(QPainter& painter, QPrinter& printer, kolvaro::JournalInput input) {
+    // Device pixels of the printable area; the painter's origin is its corner.
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    input.pageWidth = page.width();
+    input.pageHeight = page.height();
+    const DeviceJournalMeasurer measurer(&printer);
+    RenderJournal(painter, kolvaro::JournalPage(input, measurer));
 }

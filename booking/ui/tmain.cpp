@@ -315,11 +315,11 @@ void TMain::CreateComponents() {
     SetTextColour(lbAbgeschlossen, QColor(255, 0, 0));
     lbAbgeschlossen->move(285 - lbAbgeschlossen->width(), 464);
     lbAbgeschlossen->hide();
-    PopupMenu2 = new QMenu(this);
-    PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
-    monatabschliessen1 = PopupMenu2->addAction(QStringLiteral("Monat abschließen"));
+    PopupMonat = new QMenu(this);
+    PopupMonat->setObjectName(QStringLiteral("PopupMonat"));
+    monatabschliessen1 = PopupMonat->addAction(QStringLiteral("Monat abschließen"));
     monatabschliessen1->setObjectName(QStringLiteral("monatabschliessen1"));
-    monatwiederoeffnen1 = PopupMenu2->addAction(QStringLiteral("Monat wieder öffnen"));
+    monatwiederoeffnen1 = PopupMonat->addAction(QStringLiteral("Monat wieder öffnen"));
     monatwiederoeffnen1->setObjectName(QStringLiteral("monatwiederoeffnen1"));
 
     // The grids of the period and the cell editor over the booking grid.
@@ -369,6 +369,8 @@ void TMain::CreateComponents() {
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     exportierennach1 = PopupMenu1->addAction(QStringLiteral("exportieren nach ..."));
     exportierennach1->setObjectName(QStringLiteral("exportierennach1"));
+    CreateHolidayMenu();
+    CreateMonthEndMenu();
 
     // The bottom line: the publisher and the total.
     lbQVX = new QLabel(FromStd(kolvaro::kPublisherLine), Panel8);
@@ -452,6 +454,8 @@ void TMain::ConnectHandlers() {
     connect(Grid, &QTableWidget::cellDoubleClicked, this, &TMain::GridDblClick);
     Grid->installEventFilter(this);
     GridDatum->installEventFilter(this);
+    // The date grid takes no input, but its right-click still reaches a filter.
+    GridDatum->viewport()->installEventFilter(this);
     meGridEdit->installEventFilter(this);
     connect(meGridEdit, &MaskedEdit::exited, this, &TMain::meGridEditExit);
 
@@ -558,6 +562,7 @@ void TMain::ArrangeForMode(bool generation) {
 void TMain::ShowControlsForMode(bool generation) {
     btnBuchungenErzeugen->setVisible(generation);
     btnDrucken->setVisible(!generation);
+    btnDrucken->setContextMenuPolicy(generation ? Qt::NoContextMenu : Qt::CustomContextMenu);
     btnExport->setToolTip(generation ? QStringLiteral("Buchungen an Dorvane übergeben")
                                      : QString());
     btnExport->setContextMenuPolicy(generation ? Qt::CustomContextMenu : Qt::NoContextMenu);
@@ -661,6 +666,9 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
         GridKeyUp(static_cast<QKeyEvent*>(event)->key());
     } else if (watched == meGridEdit && event->type() == QEvent::KeyRelease) {
         meGridEditKeyUp(static_cast<QKeyEvent*>(event)->key());
+    } else if (watched == GridDatum->viewport() && event->type() == QEvent::ContextMenu) {
+        GridDatumContextMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bookings/edit_history.h"
+#include "bookings/work_limits.h"
 #include "data/settings.h"
 
 class QCheckBox;
@@ -33,6 +34,9 @@ class QTableWidget;
 class MaskedEdit;
 class TKalender;
 class UpDownControl;
+namespace kolvaro {
+struct JournalInput;
+}
 
 class TMain : public QWidget {
     Q_OBJECT
@@ -50,6 +54,12 @@ class TMain : public QWidget {
     bool SettingsLoaded() const { return SettingsOk; }
     const std::string& ProgramDirectoryForTest() const { return ProgramDirectory; }
     const std::string& ExportDirectoryForTest() const { return ExportDirectory; }
+
+    // Item data of the grids' day lines: whether a date cell's day is a
+    // public holiday, and the mark of a "Tag" cell (LimitMark).
+    static constexpr int HolidayRole = Qt::UserRole + 1;
+    static constexpr int LimitMarkRole = Qt::UserRole + 2;
+    enum LimitMark : int { NoMark = 0, NoteMark = 1, BreachMark = 2 };
 
     // Cell texts of the grids; a cell never written reads empty.
     static void SetCell(QTableWidget* grid, int row, int column, const QString& text);
@@ -136,11 +146,16 @@ class TMain : public QWidget {
     QAction* exportierennach1;
     // The month's own menu (right click on the month and year) and the mark
     // of a closed month beside the heading "Zeitraum".
-    QMenu* PopupMenu2;
+    QMenu* PopupMonat;
     QAction* monatabschliessen1;
     QAction* monatwiederoeffnen1;
     QLabel* lbAbgeschlossen;
+    // Right-click on the date grid: the state whose public holidays are shown.
+    QMenu* PopupFeiertage;
     QPrintDialog* PrintDialog = nullptr;  // made when first needed
+    QMenu* PopupMenu2;                    // on btnDrucken: the journal as PDF, all employees
+    QAction* alsPDFspeichern1;
+    QAction* alleMitarbeiter1;
 
     TKalender* Kalender = nullptr;
 
@@ -177,6 +192,10 @@ class TMain : public QWidget {
     void btnExportClick();
     void exportierennach1Click();
     void btnDruckenClick();
+    // The state chosen in the menu "Feiertage": a code, or empty for none.
+    void FeiertageClick(const QString& code);
+    void alsPDFspeichern1Click();
+    void alleMitarbeiter1Click();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -203,6 +222,9 @@ class TMain : public QWidget {
     void LoadMonthFile();
     void CalculateTotals();
     void PrintJournal();
+    kolvaro::JournalInput JournalInputFromWindow() const;  // the page of the month shown
+    void CreateMonthEndMenu();
+    void btnDruckenContextMenu(const QPoint& position);
     void ClearEditor();
     void ClearBookings();  // the booking grid's day rows and the total caption
 
@@ -266,7 +288,26 @@ class TMain : public QWidget {
     // point it at a PDF file before they confirm the dialog.
     QPrinter* JournalPrinter();
 
+    // The printer of the month-end run, kept apart from the single printout's
+    // so that each keeps its own choice.
+    QPrinter* MonthEndPrinter();
+
   private:
+    // Public holidays and working-time limits
+    struct DayNote {
+        std::string holiday;  // the holiday's name, empty on other days
+        std::vector<kolvaro::LimitFinding> findings;
+    };
+    // The notes of the grid's day lines (rows 1 and below), with the state
+    // read anew from the settings file.
+    std::vector<DayNote> DayNotes() const;
+    // Shows the notes: holiday lines red with their names as tooltips, the
+    // "Tag" cells of days that break a limit marked, the rules as tooltips.
+    void ShowDayNotes();
+    void GridDatumContextMenu(const QPoint& globalPosition);
+    void CreateHolidayMenu();
+
+    std::shared_ptr<QPrinter> MonthEndPrinterOwner;
     std::shared_ptr<QPrinter> Printer;               // outlives the dialog that refers to it
     std::shared_ptr<QPrintDialog> PrintDialogOwner;  // released before Printer
 };

@@ -17,6 +17,7 @@
 #include "bookings/random_source.h"
 #include "data/clock.h"
 #include "data/failure.h"
+#include "data/holidays.h"
 #include "data/time_text.h"
 #include "dialogs.h"
 #include "maskededit.h"
@@ -62,8 +63,14 @@ void TMain::GenerateBookings() {
     const int days =
         PeriodDays(Std(edDatumVon->text()), Std(edDatumBis->text()), Grid->rowCount() - 1);
     std::vector<std::string> weekdays;
+    // The public holidays of the state the settings name, read now; without
+    // a state there are none.
+    std::vector<bool> holidays;
+    const std::optional<std::string> state = Ini ? Ini->ReadFederalState() : std::nullopt;
     for (int row = 1; row <= days; ++row) {
         weekdays.push_back(Std(CellText(GridDatum, row, 0)));
+        holidays.push_back(state &&
+                           !kolvaro::HolidayName(*state, Std(CellText(GridDatum, row, 1))).empty());
     }
 
     const std::array<bool, 7> workingDays = {
@@ -76,7 +83,7 @@ void TMain::GenerateBookings() {
         kolvaro::BookingWindow{Std(edEndeVon->text()), Std(edEndeBis->text())}};
 
     const kolvaro::GenerationResult result =
-        kolvaro::GeneratePeriod(workingDays, windows, weekdays, source);
+        kolvaro::GeneratePeriod(workingDays, windows, weekdays, source, holidays);
     // What was drawn before a bad bound stays in the grid.
     for (std::size_t day = 0; day < result.days.size(); ++day) {
         for (int column = 0; column < 4; ++column) {
@@ -85,6 +92,7 @@ void TMain::GenerateBookings() {
         }
     }
     if (result.failure) {
+        ShowDayNotes();  // the totals that would show them are not computed
         throw kolvaro::Failure(*result.failure);
     }
 }

@@ -105,7 +105,7 @@ void TMain::pnZeitraumContextMenu(const QPoint& globalPosition) {
     const bool month = !monthNumber_.empty() && Grid->isEnabled();
     monatabschliessen1->setEnabled(month && !monthClosed_);
     monatwiederoeffnen1->setEnabled(month && monthClosed_);
-    PopupMenu2->popup(globalPosition);
+    PopupMonat->popup(globalPosition);
 }
 
 void TMain::monatabschliessen1Click() {

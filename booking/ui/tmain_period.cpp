@@ -163,6 +163,7 @@ void TMain::PreparePeriod() {
     if (!generation) {
         LoadMonthFile();
     }
+    ShowDayNotes();
 }
 
 void TMain::GridDrawCell(QPainter& canvas, int col, int row, const QRect& rect, bool selected) {
@@ -181,11 +182,33 @@ void TMain::GridDrawCell(QPainter& canvas, int col, int row, const QRect& rect, 
         canvas.setPen(palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
     }
     DrawCellText(canvas, text, rect, style.alignment);
+
+    // A day that breaks a working-time limit gets a frame, a day with a note
+    // a corner, over the designed colours.
+    const QTableWidgetItem* item = Grid->item(row, col);
+    const int mark = item != nullptr ? item->data(LimitMarkRole).toInt() : NoMark;
+    if (col == 4 && row > 0 && mark != NoMark) {
+        const QColor orange = ToColor(kolvaro::kLimitMark);
+        canvas.setClipRect(rect);
+        if (mark == BreachMark) {
+            canvas.setPen(QPen(orange, 2));
+            canvas.setBrush(Qt::NoBrush);
+            canvas.drawRect(rect.adjusted(1, 1, -1, -1));
+        } else {
+            canvas.setPen(Qt::NoPen);
+            canvas.setBrush(orange);
+            const QPoint corner = rect.topRight();
+            canvas.drawPolygon(QPolygon({corner, corner + QPoint(-6, 0), corner + QPoint(0, 6)}));
+        }
+    }
 }
 
 void TMain::GridDatumDrawCell(QPainter& canvas, int col, int row, const QRect& rect, bool) {
     const QString weekday = CellText(GridDatum, row, 0);
-    const kolvaro::CellStyle style = kolvaro::DateCellStyle(col, row, weekday.toStdString());
+    const QTableWidgetItem* item = GridDatum->item(row, col);
+    const bool holiday = item != nullptr && item->data(HolidayRole).toBool();
+    const kolvaro::CellStyle style =
+        kolvaro::DateCellStyle(col, row, weekday.toStdString(), holiday);
     canvas.setFont(GridDatum->font());
     canvas.setBrush(ToColor(style.fill.value_or(kolvaro::kPaleGreen)));
     canvas.setPen(style.text ? ToColor(*style.text)
@@ -356,6 +379,7 @@ void TMain::ShowTotals() {
         SetCell(Grid, row, 5, FromStd(day.cells[5]));
     }
     lbStunden->setText(FromStd(caption));
+    ShowDayNotes();
 }
 
 void TMain::CalculateTotals() {

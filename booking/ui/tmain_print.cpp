@@ -15,17 +15,10 @@
 #include "journal_printer.h"
 #include "tmain.h"
 
-namespace {
-
-const char* const kPrinterNotReady = "Der Drucker ist nicht bereit.";
-
-}  // namespace
-
 QPrinter* TMain::JournalPrinter() {
     if (!Printer) {
         Printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
-        Printer->setPageSize(QPageSize(QPageSize::A4));
-        Printer->setPageOrientation(QPageLayout::Portrait);
+        SetUpJournalPrinter(*Printer);
     }
     return Printer.get();
 }
@@ -49,24 +42,14 @@ void TMain::btnDruckenClick() {
 
 void TMain::PrintJournal() {
     QPrinter& printer = *JournalPrinter();
-    // The page is laid out for portrait; the printable area is measured after
-    // the orientation is set, so that a landscape choice cannot widen it.
-    printer.setPageOrientation(QPageLayout::Portrait);
-
     QPainter painter;
-    if (!painter.begin(&printer)) {
-        const QString file = printer.outputFileName();
-        if (!file.isEmpty()) {
-            kolvaro::Fail(kolvaro::kCannotCreateMessage, file.toStdString());
-        }
-        throw kolvaro::Failure(kPrinterNotReady);
-    }
+    BeginJournalDocument(painter, printer);
+    DrawJournalPage(painter, printer, JournalInputFromWindow());
+    EndJournalDocument(painter, printer);
+}
 
+kolvaro::JournalInput TMain::JournalInputFromWindow() const {
     kolvaro::JournalInput input;
-    // Device pixels of the printable area; the painter's origin is its corner.
-    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
-    input.pageWidth = page.width();
-    input.pageHeight = page.height();
     input.dateFrom = edDatumVon->text().toStdString();
     input.dateTo = edDatumBis->text().toStdString();
     if (const QListWidgetItem* entry = lstMitarbeiter->currentItem()) {
@@ -77,8 +60,14 @@ void TMain::PrintJournal() {
     for (int column = 0; column < 6; ++column) {
         input.headings[static_cast<std::size_t>(column)] = CellText(Grid, 0, column).toStdString();
     }
+    // The remarks column: each day's holiday and the limits it breaks, with
+    // the state as the settings name it now.
+    const std::vector<DayNote> notes = DayNotes();
     for (int row = 1; row < Grid->rowCount(); ++row) {
         kolvaro::JournalLine line;
+        if (const std::size_t i = static_cast<std::size_t>(row - 1); i < notes.size()) {
+            line.remarks = kolvaro::DayRemarks(notes[i].holiday, notes[i].findings);
+        }
         line.identity.weekday = CellText(GridDatum, row, 0).toStdString();
         line.identity.date = CellText(GridDatum, row, 1).toStdString();
         for (int column = 0; column < 6; ++column) {
@@ -88,10 +77,5 @@ void TMain::PrintJournal() {
         input.lines.push_back(std::move(line));
     }
     input.totalCaption = lbStunden->text().toStdString();  // the page drops its trailing blank
-
-    const DeviceJournalMeasurer measurer(&printer);
-    RenderJournal(painter, kolvaro::JournalPage(input, measurer));
-    if (!painter.end() || printer.printerState() == QPrinter::Error) {
-        throw kolvaro::Failure(kPrinterNotReady);
-    }
+    return input;
 }

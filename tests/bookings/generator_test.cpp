@@ -234,6 +234,40 @@ TEST(GeneratePeriodTest, APeriodWithoutWorkingDayReadsNoBound) {
     EXPECT_EQ(result.days, std::vector<DayBookings>(2));
 }
 
+TEST(GeneratePeriodTest, AHolidayIsADayOff) {
+    // Tuesday and Saturday are holidays: Tuesday gets nothing although it is
+    // a working day, and its draws are not taken, as for a day off.
+    const std::array<bool, 7> everyDay = {true, true, true, true, true, true, true};
+    const std::vector<bool> holidays = {false, true, false, false, false, true, false};
+    CountingSource source(7);
+    const GenerationResult result =
+        GeneratePeriod(everyDay, kUsualWindows, kWeek, source, holidays);
+    EXPECT_FALSE(result.failure);
+    for (std::size_t day = 0; day < kWeek.size(); ++day) {
+        EXPECT_EQ(result.days[day][0].empty(), holidays[day]) << kWeek[day];
+    }
+    EXPECT_EQ(source.taken, 20u);
+
+    // The same as unchecking Tuesday and Saturday, draw for draw; no list of
+    // holidays, or a shorter one, changes nothing.
+    SeededRandomSource withHolidays(1204531200);
+    SeededRandomSource withDaysOff(1204531200);
+    SeededRandomSource withoutList(1204531200);
+    SeededRandomSource withNoHoliday(1204531200);
+    const std::array<bool, 7> withoutTuesdayAndSaturday = {true, false, true, true,
+                                                           true, false, true};
+    EXPECT_EQ(GeneratePeriod(everyDay, kUsualWindows, kWeek, withHolidays, holidays).days,
+              GeneratePeriod(withoutTuesdayAndSaturday, kUsualWindows, kWeek, withDaysOff).days);
+    EXPECT_EQ(GeneratePeriod(everyDay, kUsualWindows, kWeek, withoutList).days,
+              GeneratePeriod(everyDay, kUsualWindows, kWeek, withNoHoliday, {false, false}).days);
+
+    // A holiday reads no bound either.
+    std::array<BookingWindow, 4> broken = kUsualWindows;
+    broken[0] = {"24:00", "08:00"};
+    ScriptedSource none({});
+    EXPECT_FALSE(GeneratePeriod(everyDay, broken, {"Mo"}, none, {true}).failure);
+}
+
 TEST(GeneratePeriodTest, TheSameSeedGivesTheSameBookings) {
     SeededRandomSource first(1204531200);
     SeededRandomSource second(1204531200);

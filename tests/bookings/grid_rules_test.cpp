@@ -56,6 +56,12 @@ TEST(GridRulesTest, DateCells) {
         const CellStyle style = DateCellStyle(c.column, c.row, c.text);
         EXPECT_EQ(style, (CellStyle{c.fill, c.textColour, c.alignment}))
             << c.column << "," << c.row << " '" << c.text << "'";
+        // A holiday's line is red like a weekend's, its alignment and fill unchanged.
+        if (c.row > 0) {
+            EXPECT_EQ(DateCellStyle(c.column, c.row, c.text, true),
+                      (CellStyle{c.fill, kWeekendText, c.alignment}))
+                << c.column << "," << c.row << " '" << c.text << "' holiday";
+        }
     }
 }
 

@@ -194,6 +194,44 @@ TEST(JournalPageTest, DrawingOrderAndFooter) {
     EXPECT_EQ(created.background, kSilver);
 }
 
+TEST(JournalPageTest, RemarksFillTheLastColumnCutToFit) {
+    // U = 228, M = 342: the remarks start at 342 + trunc(13.4 × 228) = 3397
+    // and end before 4800 − 342 − 228 / 5 = 4413, room for 127 characters of
+    // the measurer's 8 pixels.
+    const std::string longRemark = std::string(123, 'a') + ", Ruhezeit 8:00";
+    std::string umlauts;
+    for (int i = 0; i < 100; ++i) {
+        umlauts += "ä";
+    }
+    const struct {
+        std::string remarks;
+        std::string printed;
+    } cases[] = {
+        {"Neujahr, Pause fehlt", "Neujahr, Pause fehlt"},
+        {std::string(127, 'x'), std::string(127, 'x')},
+        {std::string(128, 'x'), std::string(124, 'x') + "…"},
+        // Cut after the last whole remark that fits, else inside the first,
+        // never before a comma.
+        {"Neujahr, Pause fehlt, " + std::string(120, 'x'), "Neujahr, Pause fehlt, …"},
+        {longRemark, std::string(123, 'a') + "…"},
+        {umlauts, umlauts.substr(0, 124) + "…"},  // never half a character
+    };
+    for (const auto& c : cases) {
+        JournalInput input = MonthInput(28);
+        input.lines[4].remarks = c.remarks;
+        const std::vector<DrawOp> ops = JournalPage(input, FakeMeasurer());
+        const TextOp* remarks = FindText(ops, c.printed);
+        ASSERT_NE(remarks, nullptr) << c.remarks;
+        EXPECT_EQ(remarks->x, 3397);
+        EXPECT_EQ(remarks->y, 15 * kH + kH / 10);
+        EXPECT_EQ(remarks->font, kRemarksFont);
+        EXPECT_EQ(remarks->background, kWhite);
+        // One text more than without remarks, and nothing else changes.
+        const std::vector<DrawOp> plain = JournalPage(MonthInput(28), FakeMeasurer());
+        EXPECT_EQ(ops.size(), plain.size() + 1);
+    }
+}
+
 TEST(JournalPageTest, FractionalFactorsGivingWholePixelsAreNotCutShort) {
     // U = 100, M = 150: 8.2 U and 13.2 U are whole numbers that a product in
     // binary floating point would land just below.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "data/failure.h"
@@ -90,6 +91,40 @@ TEST_F(SettingsFile, ExportDirectoryAlwaysEndsInASlash) {
     EXPECT_EQ(FileBytes(Path()),
               "[Global]\r\nAutoBuchung=1\r\n[Export]\r\nPfad=/mnt/\xdc"
               "bergabe/\r\n");
+}
+
+TEST_F(SettingsFile, FederalStateIsReadAnewAndWrittenOnlyWhenItChanges) {
+    const struct {
+        const char* bytes;
+        const char* state;  // nullptr: none
+    } cases[] = {
+        {"[Global]\r\nBundesland=BY\r\n", "BY"},    {"[global]\nbundesland = nw\n", "NW"},
+        {"[Global]\r\nBundesland=\r\n", nullptr},   {"[Global]\r\nBundesland=Bayern\r\n", nullptr},
+        {"[Export]\r\nBundesland=BY\r\n", nullptr}, {"[Global]\r\nAutoBuchung=1\r\n", nullptr},
+    };
+    for (const auto& c : cases) {
+        const std::optional<std::string> state = Open(c.bytes).ReadFederalState();
+        EXPECT_EQ(state.value_or("-"), c.state != nullptr ? c.state : "-") << c.bytes;
+    }
+
+    // Choosing none where the file names none leaves its bytes alone.
+    const std::string original = "[Global]\r\nAutoBuchung=1\r\n[0001]\r\nNummer=0001\r\n";
+    Settings settings = Open(original);
+    settings.WriteFederalState(std::nullopt);
+    EXPECT_EQ(FileBytes(Path()), original);
+    settings.WriteFederalState("SN");
+    EXPECT_EQ(FileBytes(Path()),
+              "[Global]\r\nAutoBuchung=1\r\nBundesland=SN\r\n[0001]\r\nNummer=0001\r\n");
+    EXPECT_EQ(settings.ReadFederalState().value_or("-"), "SN");
+    settings.WriteFederalState(std::nullopt);
+    EXPECT_EQ(FileBytes(Path()),
+              "[Global]\r\nAutoBuchung=1\r\nBundesland=\r\n[0001]\r\nNummer=0001\r\n");
+    EXPECT_FALSE(settings.ReadFederalState());
+
+    // No file yet: choosing none creates none.
+    std::remove(Path().c_str());
+    Settings(Path()).WriteFederalState(std::nullopt);
+    EXPECT_EQ(folder.EntryCount(), 0u);
 }
 
 TEST_F(SettingsFile, EmployeeListAndFreeNumber) {

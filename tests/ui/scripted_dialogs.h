@@ -46,6 +46,21 @@ class ScriptedDialogs : public Dialogs {
         }
         return text;
     }
+    std::optional<QString> GetSaveFileName(QWidget*, const QString& caption,
+                                           const QString& proposed, const QString&) override {
+        saves << caption + u'|' + proposed;
+        if (files.empty()) {
+            unanswered = true;
+            return std::nullopt;
+        }
+        const bool confirmed = files.front().has_value();
+        const QString file = files.front().value_or(QString());
+        files.pop_front();
+        if (!confirmed) {
+            return std::nullopt;
+        }
+        return file;
+    }
     bool OpenUrl(const QUrl& url) override {
         opened.push_back(url);
         return true;
@@ -56,9 +71,11 @@ class ScriptedDialogs : public Dialogs {
     QStringList errors;
     QStringList questions;               // caption|text
     QStringList prompts;                 // caption|prompt|value
+    QStringList saves;                   // caption|proposed path
     std::vector<DefaultAnswer> presets;  // the default button of each question
     std::deque<bool> answers;
     std::deque<std::optional<QString>> texts;
+    std::deque<std::optional<QString>> files;  // answers of the save dialog
     std::vector<QUrl> opened;
     int beeps = 0;
     bool unanswered = false;  // a question came that the test did not expect

@@ -127,15 +127,15 @@ class ChangesTest : public QObject {
         QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(10, 10),
                                 main->cbxMonat->mapToGlobal(QPoint(10, 10)));
         QApplication::sendEvent(main->cbxMonat, &click);
-        QTRY_VERIFY(main->PopupMenu2->isVisible());
+        QTRY_VERIFY(main->PopupMonat->isVisible());
         // Only what fits the month is offered.
         QVERIFY(item->isEnabled());
         QVERIFY(!(item == main->monatabschliessen1 ? main->monatwiederoeffnen1
                                                    : main->monatabschliessen1)
                      ->isEnabled());
-        QTest::mouseClick(main->PopupMenu2, Qt::LeftButton, {},
-                          main->PopupMenu2->actionGeometry(item).center());
-        QTRY_VERIFY(!main->PopupMenu2->isVisible());
+        QTest::mouseClick(main->PopupMonat, Qt::LeftButton, {},
+                          main->PopupMonat->actionGeometry(item).center());
+        QTRY_VERIFY(!main->PopupMonat->isVisible());
     }
 
     // The log's lines without the time and user fields, which the clock and
