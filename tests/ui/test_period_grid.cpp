@@ -554,6 +554,8 @@ class PeriodGridTest : public QObject {
         EnterTime(4, 0, QStringLiteral("0730"));
         const QByteArray saved = Read(MonthFile());
         QVERIFY(saved.contains("Mo;04.02.2008;07:30;;;;00:00;0:00;"));
+        const QString log = MonthFile("0007_022008.log");
+        const QByteArray logged = Read(log);
 
         if (fault == QLatin1String("mount")) {
             QCOMPARE(::mount("tmpfs", folder.toLocal8Bit().constData(), "tmpfs",
@@ -564,8 +566,17 @@ class PeriodGridTest : public QObject {
         } else {
             QVERIFY(QDir(folder).removeRecursively());
         }
+        // Where nothing can be written, the change log is the first to fail;
+        // a month file that alone is read-only fails after its line was
+        // logged, and the line is taken back.
         const QString message =
-            QStringLiteral("Datei ") + MonthFile() + QStringLiteral(" kann nicht erstellt werden");
+            fault == QLatin1String("file")
+                ? QStringLiteral("Datei ") + MonthFile() +
+                      QStringLiteral(" kann nicht erstellt werden")
+                : QStringLiteral("Das Änderungsprotokoll ") + log +
+                      QStringLiteral(
+                          " kann nicht geschrieben werden. Die Änderung wurde nicht "
+                          "gespeichert.");
 
         // A typed time: the grid shows it, and the user learns that it is not
         // stored once the editor has closed.
@@ -587,9 +598,10 @@ class PeriodGridTest : public QObject {
             QVERIFY(!QFileInfo::exists(folder));  // never made anew
         } else {
             QCOMPARE(Read(MonthFile()), saved);
+            QCOMPARE(Read(log), logged);
             QCOMPARE(MonthFiles(), QStringList(QStringLiteral("0007_022008.csv")));
-            // No leftovers: the settings file and the month file.
-            QCOMPARE(QDir(programDir).entryList(QDir::Files | QDir::Hidden).size(), 2);
+            // No leftovers: the settings file, the month file and its log.
+            QCOMPARE(QDir(programDir).entryList(QDir::Files | QDir::Hidden).size(), 3);
         }
         QVERIFY(main->Grid->isEnabled());
     }
