@@ -30,8 +30,9 @@ int main(int argc, char* argv[]) {
     {
         QFile ini(scratch.filePath(QStringLiteral("velmora.ini")));
         ini.open(QIODevice::WriteOnly);
-        ini.write("[0007]\r\nNummer=0007\r\nName=Anna Berg\r\nMo=1\r\nDi=1\r\nMi=1\r\nDo=1\r\n"
-                  "Fr=1\r\nSa=0\r\nSo=0\r\n");
+        ini.write(
+            "[0007]\r\nNummer=0007\r\nName=Anna Berg\r\nMo=1\r\nDi=1\r\nMi=1\r\nDo=1\r\n"
+            "Fr=1\r\nSa=0\r\nSo=0\r\n");
     }
     QDir::setCurrent(scratch.path());
 
@@ -53,7 +54,8 @@ int main(int argc, char* argv[]) {
         for (int column = 0; column < 4; ++column) {
             Main.Grid->setFocus();
             Main.Grid->setCurrentCell(row, column);
-            for (const char digit : QByteArray(times[column]).replace(":", "")) {
+            const QByteArray digits = QByteArray(times[column]).replace(":", "");
+            for (const char digit : digits) {
                 QTest::keyClick(QApplication::focusWidget(), digit);
             }
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
