@@ -13,6 +13,7 @@
 #include "bookings/month_file.h"
 #include "bookings/period.h"
 #include "bookings/totals.h"
+#include "data/durable_file.h"
 #include "data/settings.h"
 #include "data/time_text.h"
 #include "fixture_set.h"
@@ -116,7 +117,7 @@ void SingleJournal(benchmark::State& state) {
     const QString path = QString::fromStdString(f.folder + "/single.pdf");
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        const kolvaro::MonthFileContent content = kolvaro::ReadMonthFileContent(file);
+        const kolvaro::FileRead content = kolvaro::ReadWholeFile(file);
         WriteJournalPdf(path, kolvaro::MonthJournal(frame, entry, content.bytes),
                         QStringLiteral("Kolvaro ") + QString::fromStdString(entry));
         const auto end = std::chrono::steady_clock::now();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bookings/change_log.h"
+#include "bookings/month_merge.h"
 
 namespace kolvaro {
 
@@ -23,6 +24,16 @@ namespace kolvaro {
 // Without entries (a cell given the text it had) only the month file is written.
 void StoreMonthChange(const std::string& monthPath, const std::vector<ChangeLogEntry>& entries,
                       const std::function<void()>& writeMonth);
+
+// One change of a booking cell in the shown month, stored: under the folder
+// lock the month file is read as it is now, the change applied to it
+// (MergeCellChange), its log line written (the cell's text in the file
+// before, the new text; none when they are the same), and then the original
+// kept where needed and the month file written. Throws Failure and stores
+// nothing as StoreMonthChange and SaveCellChange do.
+SavedChange StoreLoggedCellChange(const std::string& monthPath, const MonthGrid& grid,
+                                  const CellChange& change, const std::string& when,
+                                  const std::string& user);
 
 // Closes (`closed`) or reopens the month of the file at `monthPath` by a line
 // in its log. False when it was so already (another program did it

@@ -1,8 +1,10 @@
 #include "bookings/month_file.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "bookings/publisher.h"
+#include "bookings/totals.h"
 #include "data/cp1252.h"
 #include "data/durable_file.h"
 #include "data/failure.h"
@@ -45,7 +47,94 @@ void ForEachField(std::string_view line, Handler handle) {
     }
 }
 
+// A date as a day line may hold it: "01.12.2026" as written, and also
+// "1.12.2026" or "01.12.26" as a spreadsheet or a person writes it back.
+struct LooseDate {
+    int day = 0;
+    int month = 0;
+    int year = 0;
+    bool twoDigitYear = false;
+};
+
+std::optional<int> Digits(std::string_view text, std::size_t minCount, std::size_t maxCount) {
+    if (text.size() < minCount || text.size() > maxCount) {
+        return std::nullopt;
+    }
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+std::optional<LooseDate> ReadLooseDate(std::string_view text) {
+    const std::size_t first = text.find('.');
+    const std::size_t second = first == std::string_view::npos ? first : text.find('.', first + 1);
+    if (second == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto day = Digits(text.substr(0, first), 1, 2);
+    const auto month = Digits(text.substr(first + 1, second - first - 1), 1, 2);
+    const std::string_view yearText = text.substr(second + 1);
+    const auto year =
+        yearText.size() == 2 || yearText.size() == 4 ? Digits(yearText, 2, 4) : std::nullopt;
+    if (!day || !month || !year) {
+        return std::nullopt;
+    }
+    return LooseDate{*day, *month, *year, yearText.size() == 2};
+}
+
+// A two-digit year stands for the year of the row that ends in it.
+bool SameDay(const LooseDate& read, const LooseDate& row) {
+    const int year = read.twoDigitYear ? row.year % 100 : row.year;
+    return read.day == row.day && read.month == row.month && read.year == year;
+}
+
+constexpr std::size_t kDayLineFieldsRead = 6;
+
+// The first six fields of a line that may be a day line: separated by ";"
+// as written, or by "," where a spreadsheet saved the file with its own
+// separator (a day line of ours holds no comma, so a line without ";" uses
+// ","). The last field needs no separator after it. A field in double quotes
+// ("07:30", as a spreadsheet quotes text) stands for what is between them;
+// a quote anywhere else is part of the text.
+void SplitDayLine(std::string_view line, std::vector<std::string>& fields) {
+    fields.clear();
+    const char separator = line.find(';') != std::string_view::npos ? ';' : ',';
+    std::size_t at = 0;
+    while (fields.size() < kDayLineFieldsRead) {
+        const std::size_t end = std::min(line.find(separator, at), line.size());
+        std::string_view field = line.substr(at, end - at);
+        if (field.size() >= 2 && field.front() == '"' && field.back() == '"' &&
+            field.substr(1, field.size() - 2).find('"') == std::string_view::npos) {
+            field = field.substr(1, field.size() - 2);
+        }
+        fields.emplace_back(field);
+        if (end == line.size()) {
+            break;
+        }
+        at = end + 1;
+    }
+}
+
 }  // namespace
+
+std::string BookingCellText(std::string_view field) {
+    // "07:30:00": a spreadsheet that took the time for a number of its own
+    // writes it with seconds; the program's times have whole minutes.
+    if ((field.size() == 7 || field.size() == 8) && field.ends_with(":00")) {
+        const std::string_view time = field.substr(0, field.size() - 3);
+        const std::size_t colon = time.find(':');
+        if (colon != std::string_view::npos && Digits(time.substr(0, colon), 1, 2) &&
+            Digits(time.substr(colon + 1), 2, 2)) {
+            return (colon == 1 ? "0" : "") + std::string(time);
+        }
+    }
+    return std::string(field);
+}
 
 std::string MonthFileName(std::string_view programDirectory, std::string_view number,
                           std::string_view endDate) {
@@ -158,44 +247,56 @@ LoadedMonth ParseMonthLines(const std::vector<std::string>& lines,
                             const std::vector<DayIdentity>& dateRows) {
     LoadedMonth loaded;
     loaded.cells.resize(dateRows.size());
-    const std::size_t count = lines.size();
 
-    // Day lines: line i (from 1) on row i - 3, from line 4 on. A whole file
-    // holds them up to line C - 5; a file that lost its last lines (a cut
-    // copy, an editor that dropped the empty ones) has its last days further
-    // down. The lines after the days never match a date, so every line may
-    // be looked at.
-    for (std::size_t i = 4; i <= count; ++i) {
-        const std::size_t row = i - 3;
-        if (row >= dateRows.size()) {
-            break;  // never beyond the grid's last row
+    std::vector<std::optional<LooseDate>> rowDates(dateRows.size());
+    for (std::size_t row = 1; row < dateRows.size(); ++row) {
+        if (!dateRows[row].date.empty()) {  // a row without a day takes no bookings
+            rowDates[row] = ReadLooseDate(dateRows[row].date);
         }
-        if (dateRows[row].date.empty()) {
-            continue;  // a row without a day takes no bookings
-        }
-        const std::string expected = dateRows[row].weekday + ";" + dateRows[row].date;
-        std::string key;
-        auto& target = loaded.cells[row];
-        ForEachField(lines[i - 1], [&](int number, std::string_view field) {
-            if (number == 1) {
-                key = field;
-            } else if (number == 2) {
-                key += ';';
-                key += field;
-            } else if (number <= 8 && key == expected) {
-                target[number - 3] = std::string(field);
-            }
-        });
     }
 
-    // The summary line: the fourth last, or line 5 in a file of fewer than 8.
-    const std::size_t summary = count >= 8 ? count - 3 : 5;
-    if (summary <= count) {
-        ForEachField(lines[summary - 1], [&](int number, std::string_view field) {
-            if (number == 8) {
-                loaded.totalCaption = std::string(field);
+    // A day line is found by its date wherever it stands: a title line put
+    // on top or an empty line taken out by hand moves every line after it.
+    std::vector<BookingDay> days(dateRows.size());
+    bool anyDay = false;
+    std::vector<std::string> fields;
+    for (const std::string& line : lines) {
+        SplitDayLine(line, fields);
+        if (fields.size() < 2) {
+            continue;
+        }
+        const std::optional<LooseDate> date = ReadLooseDate(fields[1]);
+        if (!date) {
+            continue;
+        }
+        for (std::size_t row = 1; row < dateRows.size(); ++row) {
+            if (!rowDates[row] || !SameDay(*date, *rowDates[row]) ||
+                fields[0] != dateRows[row].weekday || loaded.cells[row][0]) {
+                continue;  // the first line of a day counts
             }
-        });
+            for (std::size_t column = 0; column < 4; ++column) {
+                const std::string_view field =
+                    column + 2 < fields.size() ? std::string_view(fields[column + 2]) : "";
+                days[row].cells[column] = BookingCellText(field);
+                loaded.cells[row][column] = days[row].cells[column];
+            }
+            anyDay = true;
+            break;
+        }
+    }
+    if (!anyDay) {
+        return loaded;  // nothing of this month: nothing to show, not even a total
+    }
+
+    // "Tag", "Summe" and the total always come from the times: a spreadsheet
+    // that saved the file may have emptied or reformatted the stored ones.
+    std::vector<BookingDay> dayLines(days.begin() + 1, days.end());
+    loaded.totalCaption = ComputeTotals(dayLines);
+    for (std::size_t row = 1; row < dateRows.size(); ++row) {
+        if (rowDates[row]) {
+            loaded.cells[row][4] = dayLines[row - 1].cells[4];
+            loaded.cells[row][5] = dayLines[row - 1].cells[5];
+        }
     }
     return loaded;
 }

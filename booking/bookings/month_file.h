@@ -60,16 +60,27 @@ struct LoadedMonth {
     // cell that holds a value is set to it (an empty value empties the cell);
     // a cell without one keeps what the grid shows.
     std::vector<std::array<std::optional<std::string>, 6>> cells;
-    // The total caption as stored, when the summary line holds it completely.
+    // The total caption, computed from the times read.
     std::optional<std::string> totalCaption;
 };
 
-// What the file's lines set in the grid: line i (from 4 on) goes to row
-// i - 3, but only when its weekday and date are those of that row;
-// the summary line is the fourth last (line 5 in a shorter file). Nothing is
-// recomputed. Never throws; takes time linear in the size of the lines.
+// What the file's lines set in the grid. A day line is found by its weekday
+// and date wherever it stands, the first one of a day counting; its fields
+// may be separated by ";" or (in a line without ";") by ",", stand in double
+// quotes, lack the separator after the last one; its date may be written
+// without leading zeros or with a two-digit year (then the year of the row).
+// A found day sets the four times (a missing field empties the cell, a time
+// with seconds "07:30:00" reads as "07:30"). When any day was found, "Tag",
+// "Summe" of every day row and the total are computed from the times, never
+// taken from the file. Never throws; takes time linear in the size of the
+// lines.
 LoadedMonth ParseMonthLines(const std::vector<std::string>& lines,
                             const std::vector<DayIdentity>& dateRows);
+
+// The text of a booking cell from a day line's field: a time with seconds
+// whose seconds are zero ("7:30:00") as the program writes times ("07:30"),
+// anything else as it stands.
+std::string BookingCellText(std::string_view field);
 
 // The same from the file's bytes.
 LoadedMonth ParseMonthFile(std::string_view bytes, const std::vector<DayIdentity>& dateRows);

@@ -1,11 +1,6 @@
 #include "bookings/month_journal.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 
 #include "bookings/month_file.h"
 #include "bookings/totals.h"
@@ -16,10 +11,6 @@ namespace kolvaro {
 
 namespace {
 
-// A month file has about 40 short lines; anything near this size is not one,
-// and the run must not take a stray huge file into memory.
-constexpr off_t kLargestMonthFile = 1 << 20;
-
 std::string Plural(int count, std::string_view one, std::string_view many) {
     return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
@@ -28,48 +19,6 @@ std::string Plural(int count, std::string_view one, std::string_view many) {
 constexpr std::size_t kNamedUnreadable = 10;
 
 }  // namespace
-
-MonthFileContent ReadMonthFileContent(const std::string& path) {
-    MonthFileContent content;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        content.state = (errno == ENOENT || errno == ENOTDIR) ? MonthFileState::Missing
-                                                              : MonthFileState::Unreadable;
-        return content;
-    }
-    struct stat st {};
-    // A folder, a pipe or a device under the month file's name is no month
-    // file; reading a pipe could also wait for ever.
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kLargestMonthFile;
-    std::string bytes;
-    if (ok) {
-        bytes.resize(static_cast<std::size_t>(st.st_size));
-        std::size_t done = 0;
-        while (ok) {
-            if (done == bytes.size()) {
-                bytes.resize(bytes.size() + 4096);  // the file grew since fstat
-            }
-            const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            ok = n >= 0 && done + static_cast<std::size_t>(n) <= kLargestMonthFile;
-            if (n <= 0) {
-                break;
-            }
-            done += static_cast<std::size_t>(n);
-        }
-        bytes.resize(done);
-    }
-    ::close(fd);
-    if (!ok) {
-        content.state = MonthFileState::Unreadable;
-        return content;
-    }
-    content.state = MonthFileState::Read;
-    content.bytes = std::move(bytes);
-    return content;
-}
 
 std::vector<JournalLine> EmptyJournalLines(const std::vector<DayIdentity>& days) {
     std::vector<JournalLine> lines;

@@ -13,18 +13,6 @@
 
 namespace kolvaro {
 
-// What reading a month file gave. A file that is there but cannot be read
-// (no permission, a folder in its place, a read error) is not the same as no
-// file: its employee is reported, never printed as an empty month.
-enum class MonthFileState { Missing, Read, Unreadable };
-
-struct MonthFileContent {
-    MonthFileState state = MonthFileState::Missing;
-    std::string bytes;  // when Read
-};
-
-MonthFileContent ReadMonthFileContent(const std::string& path);
-
 // The page of one employee's month as the window shows it after choosing that
 // employee: the day lines of `frame` (weekday and date set, the cells empty)
 // filled from the month file with the same parsing the window uses, "Tag",

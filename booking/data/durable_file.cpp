@@ -280,14 +280,18 @@ bool IsMissing(int error) {
 
 FileRead ReadWholeFile(const std::string& path) {
     FileRead result;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opened without waiting: a pipe or a device under the file's name would
+    // otherwise hold the program at the open for as long as nobody writes
+    // to it. Only a plain file is read; anything else is unreadable and, like
+    // every unreadable file, never replaced.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         result.outcome = IsMissing(errno) ? ReadOutcome::Missing : ReadOutcome::Unreadable;
         return result;
     }
     result.outcome = ReadOutcome::Unreadable;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return result;
     }
@@ -295,9 +299,7 @@ FileRead ReadWholeFile(const std::string& path) {
     // employees is read at every user action. One byte more than the size
     // lets the first read already see the end of the file.
     std::string& content = result.bytes;
-    content.assign(
-        S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 65536,
-        '\0');
+    content.assign(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 65536, '\0');
     std::size_t used = 0;
     for (;;) {
         if (used == content.size()) {
@@ -329,9 +331,18 @@ bool ExistsButUnreadable(const std::string& path) {
         return !IsMissing(errno);
     }
     // A folder in the file's place is no file that a write would replace:
-    // the write itself fails there.
+    // the write itself fails there. A pipe or a device is: it cannot be read
+    // as a file, so whatever stands there is left alone.
+    struct stat st {};
+    const bool plainOrFolder =
+        ::fstat(fd, &st) == 0 && (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode));
     ::close(fd);
-    return false;
+    return !plainOrFolder;
+}
+
+bool IsPlainFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 }  // namespace kolvaro

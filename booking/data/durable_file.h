@@ -55,7 +55,8 @@ class FolderLock {
 // What reading a file found. A file that exists but cannot be read (no
 // permission, a folder in its place, a disk error) is never taken for a
 // missing or empty one: whoever would write it afterwards would replace
-// records it never saw.
+// records it never saw. Anything but a plain file (a pipe, a device) is
+// unreadable too, and reading never waits for it.
 enum class ReadOutcome { Missing, Read, Unreadable };
 
 struct FileRead {
@@ -65,10 +66,15 @@ struct FileRead {
 
 FileRead ReadWholeFile(const std::string& path);
 
-// True when there is a file at `path` that cannot be opened for reading.
-// Cheaper than reading it, for a writer that is about to replace it. A
-// folder in the file's place is not one: writing there fails anyway.
+// True when there is a file at `path` that cannot be opened for reading, or
+// something that is no plain file (a pipe, a device). Cheaper than reading
+// it, for a writer that is about to replace it. A folder in the file's place
+// is not one: writing there fails anyway.
 bool ExistsButUnreadable(const std::string& path);
+
+// True when `path` names a plain file (through links), one that can be opened
+// without waiting for another program.
+bool IsPlainFile(const std::string& path);
 
 // The message of a write refused because the file in the way could not be read.
 inline constexpr std::string_view kUnreadableFileMessage =

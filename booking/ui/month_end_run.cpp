@@ -4,6 +4,7 @@
 #include <QPrinter>
 
 #include "bookings/month_file.h"
+#include "data/durable_file.h"
 #include "data/failure.h"
 #include "data/settings.h"
 #include "journal_printer.h"
@@ -44,12 +45,12 @@ kolvaro::MonthEndTally RunMonthEnd(const MonthEndJob& job, QPrinter& printer,
         }
         const std::string path = kolvaro::MonthFileName(job.programDirectory,
                                                         kolvaro::NumberOfEntry(entry), job.endDate);
-        const kolvaro::MonthFileContent content = kolvaro::ReadMonthFileContent(path);
-        if (content.state == kolvaro::MonthFileState::Missing) {
+        const kolvaro::FileRead content = kolvaro::ReadWholeFile(path);
+        if (content.outcome == kolvaro::ReadOutcome::Missing) {
             ++tally.missing;
             continue;
         }
-        if (content.state == kolvaro::MonthFileState::Unreadable) {
+        if (content.outcome == kolvaro::ReadOutcome::Unreadable) {
             tally.unreadable.push_back(kolvaro::ShortEntry(entry));
             continue;
         }

@@ -221,6 +221,8 @@ class TMain : public QWidget {
     void GenerateBookings();
     void LoadMonthFile();
     void CalculateTotals();
+    // Journal mode: writes the change of one booking cell into the month file.
+    void StoreCellChange(int row, int column);
     void PrintJournal();
     kolvaro::JournalInput JournalInputFromWindow() const;  // the page of the month shown
     void CreateMonthEndMenu();
@@ -256,10 +258,6 @@ class TMain : public QWidget {
     void ChangeCell(int row, int column, const QString& text);
     // A change the user made, for undo, then stored.
     void UserChangesCell(int row, int column, const QString& text);
-    // The day totals and the total panel from the grid's times.
-    void ShowTotals();
-    // The month file's lines from the grid as it is now.
-    std::vector<std::string> ComposeMonth();
     void pnZeitraumContextMenu(const QPoint& globalPosition);
     // Closes or reopens the month shown, after the question.
     void SetMonthClosed(bool closed);
@@ -272,7 +270,6 @@ class TMain : public QWidget {
     // when the month was loaded; empty while it shows nobody's. The month
     // file is named after it, whatever the editor holds meanwhile.
     std::string monthNumber_;
-    bool monthUnreadable_ = false;  // the month's file is there but could not be read
     bool monthClosed_ = false;      // the month shown was closed; it takes no change
     kolvaro::EditHistory history_;  // the changes of the period shown, for undo and redo
     // The number the editor was filled with from the list; empty for a new employee.

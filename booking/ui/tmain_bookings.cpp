@@ -16,6 +16,7 @@
 #include "bookings/month_file.h"
 #include "bookings/random_source.h"
 #include "data/clock.h"
+#include "data/durable_file.h"
 #include "data/failure.h"
 #include "data/holidays.h"
 #include "data/time_text.h"
@@ -120,7 +121,9 @@ void TMain::btnExportClick() {
     try {
         const std::string path = CurrentMonthFileName();
         const QString file = QString::fromStdString(path);
-        if (!CurrentDialogs().OpenUrl(QUrl::fromLocalFile(file))) {
+        // A pipe or a device under the month file's name would hold the
+        // program that opens it for as long as nobody writes to it.
+        if (!kolvaro::IsPlainFile(path) || !CurrentDialogs().OpenUrl(QUrl::fromLocalFile(file))) {
             CurrentDialogs().ShowMessage(
                 this, QStringLiteral("Datei '") + file +
                           QStringLiteral("' nicht vorhanden oder konnte nicht geöffnet werden."));

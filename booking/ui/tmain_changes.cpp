@@ -11,7 +11,6 @@
 #include "bookings/change_log.h"
 #include "bookings/grid_rules.h"
 #include "bookings/month_change.h"
-#include "bookings/month_file.h"
 #include "data/clock.h"
 #include "data/failure.h"
 #include "dialogs.h"
@@ -34,29 +33,16 @@ void TMain::UserChangesCell(int row, int column, const QString& text) {
 }
 
 void TMain::ChangeCell(int row, int column, const QString& text) {
-    const QString before = CellText(Grid, row, column);
     SetCell(Grid, row, column, text);
-    ShowTotals();
-    if (IsGenerationMode()) {
-        return;  // generated bookings are only shown
-    }
-
-    MonthLines = ComposeMonth();
-    std::vector<kolvaro::ChangeLogEntry> entries;
-    if (before != text) {
-        entries.push_back({kolvaro::ChangeLogTime(kolvaro::Now()), kolvaro::LoginName(),
-                           Std(CellText(GridDatum, row, 1)), Std(CellText(Grid, 0, column)),
-                           Std(before), Std(text)});
-    }
-    const std::string path = CurrentMonthFileName();
+    CalculateTotals();
     try {
-        // One change, one turn under the folder lock: the log line first,
-        // then the month file.
-        kolvaro::StoreMonthChange(path, entries, [&] { kolvaro::SaveMonthFile(path, MonthLines); });
+        StoreCellChange(row, column);
     } catch (const kolvaro::Failure&) {
         // Another program may have closed the month meanwhile: then the
         // month is shown as it is stored, and closed.
-        if (kolvaro::ReadMonthState(kolvaro::ChangeLogName(path)) == kolvaro::MonthState::Closed) {
+        if (!IsGenerationMode() && !monthNumber_.empty() &&
+            kolvaro::ReadMonthState(kolvaro::ChangeLogName(CurrentMonthFileName())) ==
+                kolvaro::MonthState::Closed) {
             LoadMonthFile();
         }
         throw;

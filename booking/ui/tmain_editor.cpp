@@ -84,7 +84,6 @@ void TMain::ClearEditor() {
     if (!IsGenerationMode()) {
         // The grid is emptied: it shows nobody's month until one is loaded.
         monthNumber_.clear();
-        monthUnreadable_ = false;
         ClearBookings();
         ReadMonthClosed();
     }

@@ -10,10 +10,14 @@
 #include <QStyleOptionViewItem>
 #include <QTableWidget>
 
+#include "bookings/change_log.h"
 #include "bookings/grid_rules.h"
+#include "bookings/month_change.h"
 #include "bookings/month_file.h"
+#include "bookings/month_merge.h"
 #include "bookings/period.h"
 #include "bookings/totals.h"
+#include "data/clock.h"
 #include "data/durable_file.h"
 #include "data/failure.h"
 #include "data/time_text.h"
@@ -334,16 +338,16 @@ void TMain::meGridEditExit() {
 void TMain::LoadMonthFile() {
     try {
         MonthLines.clear();
-        monthUnreadable_ = false;
         // Another month or another employee: a new history.
         history_.Reset();
         ReadMonthClosed();
         if (monthNumber_.empty()) {
             return;  // nobody's month
         }
+        // A file that cannot be read shows as an empty month; every change
+        // reads it again and is refused while it stays unreadable.
         const kolvaro::FileRead read = kolvaro::ReadWholeFile(CurrentMonthFileName());
         if (read.outcome != kolvaro::ReadOutcome::Read) {
-            monthUnreadable_ = read.outcome == kolvaro::ReadOutcome::Unreadable;
             return;
         }
         MonthLines = kolvaro::SplitMonthFile(read.bytes);
@@ -363,13 +367,13 @@ void TMain::LoadMonthFile() {
             lbStunden->setText(FromStd(*loaded.totalCaption));
         }
     } catch (const std::exception&) {
-        // A month file that cannot be read shows what was loaded up to there,
-        // but is never written back from that part.
-        monthUnreadable_ = true;
+        // A month file that cannot be read shows what was loaded up to there.
+        // Nothing is written back from that part: a change is applied to the
+        // file as read anew.
     }
 }
 
-void TMain::ShowTotals() {
+void TMain::CalculateTotals() {
     const int rows = std::min(Grid->rowCount(), GridDatum->rowCount());
     std::vector<kolvaro::BookingDay> days = BookingRows(Grid, 1, rows);
     const std::string caption = kolvaro::ComputeTotals(days);
@@ -382,29 +386,47 @@ void TMain::ShowTotals() {
     ShowDayNotes();
 }
 
-void TMain::CalculateTotals() {
-    ShowTotals();
+void TMain::StoreCellChange(int row, int column) {
     if (IsGenerationMode()) {
-        return;
+        return;  // the drawn bookings are handed over by the export alone
     }
-    // Journal mode keeps the month in its file after every change.
-    MonthLines = ComposeMonth();
-    kolvaro::SaveMonthFile(CurrentMonthFileName(), MonthLines);
-}
-
-std::vector<std::string> TMain::ComposeMonth() {
     if (monthNumber_.empty()) {
         throw kolvaro::Failure("Bitte zuerst einen Mitarbeiter anlegen und auswählen.");
     }
-    if (monthUnreadable_) {
-        // Shown empty, but the file holds days that were never seen.
-        kolvaro::Fail(kolvaro::kUnreadableFileMessage, CurrentMonthFileName());
-    }
-    std::optional<std::string> entry;
-    if (const QListWidgetItem* selected = lstMitarbeiter->currentItem()) {
-        entry = selected->text().toStdString();
-    }
+    // Journal mode keeps the month in its file after every change. Another
+    // program may have written other days since this month was loaded: the
+    // one change goes into the file as it is now, and the window shows what
+    // was written.
     const int rows = std::min(Grid->rowCount(), GridDatum->rowCount());
-    return kolvaro::ComposeMonthLines(entry, DateRows(GridDatum, rows), BookingRows(Grid, 0, rows),
-                                      lbStunden->text().toStdString());
+    kolvaro::MonthGrid month;
+    if (const QListWidgetItem* selected = lstMitarbeiter->currentItem()) {
+        month.listEntry = selected->text().toStdString();
+    }
+    month.dateRows = DateRows(GridDatum, rows);
+    month.headings = BookingRows(Grid, 0, 1).front();
+    const std::string path = CurrentMonthFileName();
+    // The change goes into the month's change log first, then into the
+    // month file, in one turn under the folder lock.
+    const kolvaro::SavedChange saved = kolvaro::StoreLoggedCellChange(
+        path, month,
+        {static_cast<std::size_t>(row), static_cast<std::size_t>(column),
+         CellText(Grid, row, column).toStdString()},
+        kolvaro::ChangeLogTime(kolvaro::Now()), kolvaro::LoginName());
+    MonthLines = saved.month.lines;
+    for (int r = 1; r < rows && r < static_cast<int>(saved.month.rows.size()); ++r) {
+        for (int c = 0; c < 6; ++c) {
+            SetCell(Grid, r, c,
+                    FromStd(saved.month.rows[static_cast<std::size_t>(r)]
+                                .cells[static_cast<std::size_t>(c)]));
+        }
+    }
+    lbStunden->setText(FromStd(saved.month.totalCaption));
+    ShowDayNotes();  // the other program's days may break limits too
+    if (saved.originalCopy) {
+        // Told once the editor has closed, as a failure would be.
+        const QString message = FromStd(kolvaro::OriginalKeptMessage(path, *saved.originalCopy));
+        QMetaObject::invokeMethod(
+            this, [this, message] { CurrentDialogs().ShowMessage(this, message); },
+            Qt::QueuedConnection);
+    }
 }

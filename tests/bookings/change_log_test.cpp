@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "bookings/month_change.h"
+#include "bookings/month_file.h"
+#include "bookings/period.h"
 #include "data/failure.h"
 #include "temp_folder.h"
 
@@ -176,6 +178,39 @@ TEST_F(StoreRefused, MonthFileNotWrittenTakesTheLineBack) {
     });
     EXPECT_EQ(message, "Datei kann nicht erstellt werden");
     EXPECT_EQ(FileBytes(log), std::string(kChangeLogHeading) + "\r\n");
+}
+
+// A cell change applied to the month file as it is now: the log's old text is
+// what the file held, also when another program wrote it.
+TEST(StoreLoggedCellChange, OldTextFromTheFileAsItIsNow) {
+    TempFolder folder;
+    const std::string month = folder.File("0007_022008.csv");
+    MonthGrid grid;
+    grid.listEntry = "0007        Anna Berg";
+    grid.dateRows.push_back({"", "Datum"});
+    for (const DayIdentity& day : CheckPeriod("01.02.2008", "29.02.2008").days) {
+        grid.dateRows.push_back(day);
+    }
+    grid.headings = {{"Kommt", "Pause", "Pause", "Geht", "Tag", "Summe"}};
+    const auto store = [&](std::size_t column, const char* text, const char* user) {
+        return StoreLoggedCellChange(month, grid, {4, column, text}, "15.03.2008 09:30:00", user);
+    };
+    store(0, "07:30", "anna");
+    store(0, "07:45", "bernd");  // the other program
+    store(0, "07:45", "anna");   // the same text again: no line
+    const SavedChange last = store(3, "16:00", "anna");
+    EXPECT_EQ(last.month.rows[4].cells[0], "07:45");
+    EXPECT_EQ(FileBytes(month), EncodeMonthLines(last.month.lines));
+    EXPECT_EQ(FileBytes(ChangeLogName(month)),
+              "Zeitpunkt;Benutzer;Tag;Spalte;Alt;Neu\r\n"
+              "15.03.2008 09:30:00;anna;04.02.2008;Kommt;-;07:30\r\n"
+              "15.03.2008 09:30:00;bernd;04.02.2008;Kommt;07:30;07:45\r\n"
+              "15.03.2008 09:30:00;anna;04.02.2008;Geht;-;16:00\r\n");
+
+    ASSERT_TRUE(SetMonthClosed(month, true, "15.03.2008 10:00:00", "anna"));
+    const std::string stored = FileBytes(month);
+    EXPECT_EQ(FailureOf([&] { store(0, "", "anna"); }), FormatMessage(kMonthClosedMessage, month));
+    EXPECT_EQ(FileBytes(month), stored);
 }
 
 }  // namespace

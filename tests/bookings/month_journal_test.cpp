@@ -1,4 +1,5 @@
 #include "bookings/month_journal.h"
+#include "data/durable_file.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -174,21 +175,21 @@ TEST_F(MonthFileContentTest, TellsMissingFromUnreadable) {
     ASSERT_EQ(mkfifo((dir_ / "0010_022008.csv").c_str(), 0600), 0);
     struct Case {
         fs::path path;
-        MonthFileState state;
+        ReadOutcome state;
         std::string bytes;
     };
     const Case cases[] = {
-        {dir_ / "0007_022008.csv", MonthFileState::Read, "a;b\r\n"},
-        {dir_ / "0008_022008.csv", MonthFileState::Read, ""},
-        {dir_ / "0001_022008.csv", MonthFileState::Missing, ""},
-        {dir_ / "gone" / "0001_022008.csv", MonthFileState::Missing, ""},
-        {dir_ / "0007_022008.csv" / "x.csv", MonthFileState::Missing, ""},
-        {dir_ / "0009_022008.csv", MonthFileState::Unreadable, ""},
-        {dir_ / "0010_022008.csv", MonthFileState::Unreadable, ""},
+        {dir_ / "0007_022008.csv", ReadOutcome::Read, "a;b\r\n"},
+        {dir_ / "0008_022008.csv", ReadOutcome::Read, ""},
+        {dir_ / "0001_022008.csv", ReadOutcome::Missing, ""},
+        {dir_ / "gone" / "0001_022008.csv", ReadOutcome::Missing, ""},
+        {dir_ / "0007_022008.csv" / "x.csv", ReadOutcome::Missing, ""},
+        {dir_ / "0009_022008.csv", ReadOutcome::Unreadable, ""},
+        {dir_ / "0010_022008.csv", ReadOutcome::Unreadable, ""},
     };
     for (const Case& c : cases) {
-        const MonthFileContent content = ReadMonthFileContent(c.path.string());
-        EXPECT_EQ(content.state, c.state) << c.path;
+        const FileRead content = ReadWholeFile(c.path.string());
+        EXPECT_EQ(content.outcome, c.state) << c.path;
         EXPECT_EQ(content.bytes, c.bytes) << c.path;
     }
 }

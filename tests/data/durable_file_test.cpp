@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "../fifo_watchdog.h"
 #include "data/failure.h"
 #include "data/settings.h"
 #include "temp_folder.h"
@@ -73,6 +74,29 @@ TEST(WriteFileDurably, ReadWholeFileTellsMissingFromUnreadable) {
         EXPECT_EQ(read.bytes, c.bytes);
         EXPECT_FALSE(ExistsButUnreadable(c.path));  // each can be opened, or is not there
     }
+}
+
+// A pipe, or a link to a device, under a file's name: reading neither waits
+// for a writer nor reads for ever, and none of them is taken for a file that
+// may be replaced.
+TEST(WriteFileDurably, NoFileButAPlainOneIsReadOrReplaced) {
+    TempFolder folder;
+    FifoWatchdog fifo(folder.File("velmora.ini"));
+    ASSERT_TRUE(fifo.Made());
+    const std::string device = folder.File("0007_022008.csv");
+    ASSERT_EQ(::symlink("/dev/zero", device.c_str()), 0);
+    for (const std::string& path : {folder.File("velmora.ini"), device}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(ReadWholeFile(path).outcome, ReadOutcome::Unreadable);
+        EXPECT_TRUE(ExistsButUnreadable(path));
+        EXPECT_FALSE(IsPlainFile(path));
+        EXPECT_FALSE(WriteFileDurably(path, "neu"));
+    }
+    EXPECT_FALSE(fifo.Fired()) << "the read waited for a writer";
+    EXPECT_TRUE(fifo.StillAPipe());
+    PutFile(folder.File("a"), "x");
+    EXPECT_TRUE(IsPlainFile(folder.File("a")));
+    EXPECT_FALSE(IsPlainFile(folder.Path()));
 }
 
 // The cases below fail for real, also for root, who ignores permission bits.

@@ -1,6 +1,6 @@
 // Two programs on one folder, each writing the same file many times while
-// the other does too: the file stays well formed, the last write of each is
-// in it, and no temporary file is left.
+// the other does too: the file stays well formed, what each wrote is in it,
+// and no temporary file is left.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "bookings/month_file.h"
+#include "bookings/month_merge.h"
+#include "bookings/period.h"
 #include "data/failure.h"
 #include "data/settings.h"
 #include "data/time_text.h"
@@ -21,15 +23,15 @@ namespace {
 
 constexpr int kWrites = 100;
 
-// Runs write(0 … kWrites - 1) in each of two processes at the same time;
+// Runs write(0 … writes - 1) in each of two processes at the same time;
 // true when both got through without a failure.
-bool RunTwoWriters(const std::function<void(int writer, int turn)>& write) {
+bool RunTwoWriters(const std::function<void(int writer, int turn)>& write, int writes = kWrites) {
     pid_t children[2];
     for (int writer = 0; writer < 2; ++writer) {
         children[writer] = ::fork();
         if (children[writer] == 0) {
             try {
-                for (int turn = 0; turn < kWrites; ++turn) {
+                for (int turn = 0; turn < writes; ++turn) {
                     write(writer, turn);
                 }
             } catch (const Failure&) {
@@ -118,6 +120,52 @@ TEST(TwoWriters, MonthFileIsTheLastWriteOfOneOfThem) {
     EXPECT_TRUE(EveryLineEndsInCrLf(bytes));
     EXPECT_EQ(SplitMonthFile(bytes).size(), 37u);  // 29 days, the heading and 7 more lines
     EXPECT_EQ(folder.Names(), std::vector<std::string>{path.substr(path.rfind('/') + 1)});
+}
+
+// Two programs showing the same month, each typing times into days of its
+// own: each change goes into the file as it is then, so none is lost.
+TEST(TwoWriters, MonthFileKeepsEveryCellChangeOfBoth) {
+    constexpr int kChanges = 200;
+    constexpr int kDaysEach = 15;
+    Folder folder;
+    std::string why;
+    folder.MountTmpfs("size=4m", why);  // no waiting for the disk where allowed
+    const std::string path = folder.Path() + "/0007_122026.csv";
+    MonthGrid grid;
+    grid.listEntry = "0007        Müller";
+    grid.dateRows.push_back({"", "Datum"});
+    for (const DayIdentity& day : CheckPeriod("01.12.2026", "31.12.2026").days) {
+        grid.dateRows.push_back(day);
+    }
+    grid.headings.cells = {"Kommt", "Pause", "Pause", "Geht", "Tag", "Summe"};
+    // Writer 0 takes the 1st to the 15th, writer 1 the 16th to the 30th;
+    // every turn another cell, every cell several times, each time another time.
+    const auto change = [&](int writer, int turn) {
+        CellChange c;
+        c.row = static_cast<std::size_t>(1 + writer * kDaysEach + turn % kDaysEach);
+        c.column = static_cast<std::size_t>((turn / kDaysEach) % 4);
+        c.text = ZeroPad(5 + turn / 60, 2) + ":" + ZeroPad(turn % 60, 2);
+        return c;
+    };
+    ASSERT_TRUE(RunTwoWriters(
+        [&](int writer, int turn) { SaveCellChange(path, grid, change(writer, turn)); }, kChanges));
+
+    std::vector<BookingDay> expected(grid.dateRows.size());
+    for (int writer = 0; writer < 2; ++writer) {
+        for (int turn = 0; turn < kChanges; ++turn) {
+            const CellChange c = change(writer, turn);
+            expected[c.row].cells[c.column] = c.text;
+        }
+    }
+    const LoadedMonth loaded = ParseMonthFile(FileBytes(path), grid.dateRows);
+    for (std::size_t row = 1; row < grid.dateRows.size(); ++row) {
+        for (std::size_t column = 0; column < 4; ++column) {
+            EXPECT_EQ(loaded.cells[row][column].value_or("(none)"), expected[row].cells[column])
+                << "day " << row << ", column " << column;
+        }
+    }
+    EXPECT_TRUE(EveryLineEndsInCrLf(FileBytes(path)));
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"0007_122026.csv"});  // no copy, no leftover
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "../fifo_watchdog.h"
 #include "data/clock.h"
 #include "kolvaro_test_main.h"
 #include "maskededit.h"
@@ -252,6 +253,7 @@ class BookingsExportTest : public QObject {
         QTest::newRow("missing folder") << QStringLiteral("missing");
         QTest::newRow("folder in the file's place") << QStringLiteral("folder");
         QTest::newRow("read-only file system") << QStringLiteral("readonly");
+        QTest::newRow("pipe in the file's place") << QStringLiteral("pipe");
     }
 
     void exportThatCannotBeWritten() {
@@ -269,8 +271,13 @@ class BookingsExportTest : public QObject {
                 }
             }
         } mount;
+        std::unique_ptr<FifoWatchdog> pipe;
         if (kind == QLatin1String("folder")) {
             QVERIFY(QDir().mkpath(file));
+        } else if (kind == QLatin1String("pipe")) {
+            QVERIFY(QDir().mkpath(target));
+            pipe = std::make_unique<FifoWatchdog>(file.toStdString());
+            QVERIFY(pipe->Made());
         } else if (kind == QLatin1String("readonly")) {
             QVERIFY(QDir().mkpath(target));
             if (QProcess::execute(
@@ -298,6 +305,10 @@ class BookingsExportTest : public QObject {
         QCOMPARE(dialogs->errors, QStringList(QStringLiteral("Datei ") + file +
                                               QStringLiteral(" kann nicht erstellt werden")));
         QCOMPARE(Row(1), first);
+        if (pipe) {
+            QVERIFY(!pipe->Fired());
+            QVERIFY(pipe->StillAPipe());
+        }
         if (kind == QLatin1String("readonly")) {
             QCOMPARE(Read(file), former);
             QCOMPARE(QDir(target).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
@@ -406,6 +417,19 @@ class BookingsExportTest : public QObject {
         QVERIFY(dialogs->messages.isEmpty());
         QCOMPARE(dialogs->opened.back(), QUrl::fromLocalFile(month));
         QVERIFY(main->btnExport->isEnabled());
+
+        // A pipe under the month file's name is handed to no program: the
+        // one that opened it would wait for ever.
+        QVERIFY(QFile::remove(month));
+        const FifoWatchdog pipe(month.toStdString());
+        QVERIFY(pipe.Made());
+        dialogs->opened.clear();
+        QTest::mouseClick(main->btnExport, Qt::LeftButton);
+        QVERIFY(dialogs->opened.empty());
+        QCOMPARE(
+            dialogs->messages,
+            QStringList(QStringLiteral("Datei '") + month +
+                        QStringLiteral("' nicht vorhanden oder konnte nicht geöffnet werden.")));
     }
 };
 

@@ -24,6 +24,7 @@
 #include "kolvaro_test_main.h"
 #include "scripted_dialogs.h"
 #include "tmain.h"
+#include "window_fixture.h"
 
 namespace {
 
@@ -34,15 +35,7 @@ QByteArray Employee() {
            "EndeVon=16:00\r\nEndeBis=16:30\r\n";
 }
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+using window_test::Read;
 
 // How many pixels of the image inside `rect` are near the colour.
 int PixelsLike(const QImage& image, const QRect& rect, const QColor& colour) {
@@ -74,13 +67,8 @@ class HolidaysTest : public QObject {
     QString IniPath() const { return Path(QStringLiteral("velmora.ini")); }
 
     void Start(const QByteArray& ini) {
-        QVERIFY(WriteAll(IniPath(), ini));
         QVERIFY(QDir().mkpath(Path(QStringLiteral("export"))));
-        QVERIFY(QDir::setCurrent(dir->path()));
-        main = std::make_unique<TMain>();
-        main->show();
-        QApplication::setActiveWindow(main.get());
-        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        window_test::Start(main, dir->path(), ini);
     }
 
     // The row of the date grid that shows the date.
@@ -95,11 +83,24 @@ class HolidaysTest : public QObject {
 
     // Writes the four times of a day into the grid, as a loaded month file
     // would; Recompute then runs the totals (Delete on an empty cell).
+    // Types the day's times into the grid as a user does, each one stored.
     void Book(const QString& date, const QStringList& times) {
         const int row = RowOf(date);
         QVERIFY(row > 0);
         for (int column = 0; column < 4; ++column) {
-            TMain::SetCell(main->Grid, row, column, times[column]);
+            if (times[column].isEmpty()) {
+                continue;
+            }
+            main->Grid->setFocus(Qt::OtherFocusReason);
+            main->Grid->setCurrentCell(row, column);
+            const QString digits = QString(times[column]).remove(u':');
+            for (const QChar key : digits) {
+                QWidget* focus = QApplication::focusWidget();
+                QVERIFY(focus != nullptr);
+                QTest::keyClick(focus, key.toLatin1());
+            }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QCOMPARE(main->Grid->item(row, column)->text(), times[column]);
         }
     }
 
@@ -212,7 +213,7 @@ class HolidaysTest : public QObject {
 
         ChooseState("FeiertageBY");
         // A new section goes to the end of the file.
-        QCOMPARE(ReadAll(IniPath()), Employee() + "[Global]\r\nBundesland=BY\r\n");
+        QCOMPARE(Read(IniPath()), Employee() + "[Global]\r\nBundesland=BY\r\n");
         QCOMPARE(Holidays(), (QStringList{QStringLiteral("25.12.2024 1. Weihnachtstag"),
                                           QStringLiteral("26.12.2024 2. Weihnachtstag")}));
         QCOMPARE(main->GridDatum->item(RowOf(QStringLiteral("25.12.2024")), 0)->toolTip(),
@@ -229,13 +230,13 @@ class HolidaysTest : public QObject {
         QCOMPARE(PixelsLike(image, rowRect(QStringLiteral("24.12.2024")), red), 0);
 
         // The menu shows the state the file names now, even one edited by hand.
-        QVERIFY(WriteAll(IniPath(), "[Global]\r\nBundesland=sn\r\n" + Employee()));
+        QVERIFY(window_test::Write(IniPath(), "[Global]\r\nBundesland=sn\r\n" + Employee()));
         RightClickDates();
         QVERIFY(main->findChild<QAction*>(QStringLiteral("FeiertageSN"))->isChecked());
         main->PopupFeiertage->hide();
 
         ChooseState("FeiertageKeine");
-        QVERIFY(ReadAll(IniPath()).startsWith("[Global]\r\nBundesland=\r\n[0007]\r\n"));
+        QVERIFY(Read(IniPath()).startsWith("[Global]\r\nBundesland=\r\n[0007]\r\n"));
         QCOMPARE(Holidays(), QStringList());
         QVERIFY(dialogs->errors.isEmpty());
     }
@@ -245,7 +246,7 @@ class HolidaysTest : public QObject {
         // A read-only file is not replaced.
         QVERIFY(QFile::setPermissions(IniPath(), QFile::ReadOwner | QFile::ReadUser));
         ChooseState("FeiertageHE");
-        QCOMPARE(ReadAll(IniPath()), Employee());
+        QCOMPARE(Read(IniPath()), Employee());
         QCOMPARE(dialogs->errors.size(), 1);
         QVERIFY2(dialogs->errors[0].contains(QStringLiteral("velmora.ini")),
                  qPrintable(dialogs->errors[0]));
@@ -262,7 +263,7 @@ class HolidaysTest : public QObject {
         Book(QStringLiteral("03.12.2024"), {"07:00", "12:00", "12:30", "15:00"});
         Book(QStringLiteral("25.12.2024"), {"08:00", "", "", "12:00"});
         Recompute(QStringLiteral("04.12.2024"));
-        const QByteArray withoutState = ReadAll(monthFile);
+        const QByteArray withoutState = Read(monthFile);
         QVERIFY(!withoutState.isEmpty());
 
         QCOMPARE(Mark(QStringLiteral("01.12.2024")), int(TMain::NoteMark));
@@ -295,12 +296,12 @@ class HolidaysTest : public QObject {
 
         // A state changes what is shown, not what is stored.
         ChooseState("FeiertageNW");
-        QCOMPARE(ReadAll(monthFile), withoutState);
+        QCOMPARE(Read(monthFile), withoutState);
         QCOMPARE(Mark(QStringLiteral("25.12.2024")), int(TMain::NoteMark));
         QCOMPARE(Tooltip(QStringLiteral("25.12.2024")),
                  QStringLiteral("Arbeit am Feiertag 1. Weihnachtstag (§ 9 ArbZG)"));
         Recompute(QStringLiteral("04.12.2024"));
-        QCOMPARE(ReadAll(monthFile), withoutState);
+        QCOMPARE(Read(monthFile), withoutState);
 
         // The same month with the state from the start, loaded from its file.
         main.reset();
@@ -308,7 +309,7 @@ class HolidaysTest : public QObject {
         QCOMPARE(Mark(QStringLiteral("02.12.2024")), int(TMain::BreachMark));
         QCOMPARE(Mark(QStringLiteral("25.12.2024")), int(TMain::NoteMark));
         Recompute(QStringLiteral("04.12.2024"));
-        QCOMPARE(ReadAll(monthFile), withoutState);
+        QCOMPARE(Read(monthFile), withoutState);
         QVERIFY(dialogs->errors.isEmpty());
     }
 
@@ -355,7 +356,7 @@ class HolidaysTest : public QObject {
             main->edDatumBis->setText(QStringLiteral("28.03.2008"));
             QTest::mouseClick(main->btnBuchungenErzeugen, Qt::LeftButton);
             QTest::mouseClick(main->btnExport, Qt::LeftButton);
-            return ReadAll(exportFile);
+            return Read(exportFile);
         };
 
         const QByteArray plain = generate(generation);

@@ -23,6 +23,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include "../fifo_watchdog.h"
 #include "data/clock.h"
 #include "data/durable_file.h"
 #include "kolvaro_test_main.h"
@@ -462,6 +463,24 @@ class MainWindowTest : public QObject {
         QVERIFY(QFile::setPermissions(IniPath(), QFile::ReadOwner | QFile::WriteOwner));
         QCOMPARE(IniBytes(), stored);
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+
+    // A pipe named like the settings file: the start does not wait for a
+    // writer, and the pipe is taken for a file that cannot be read.
+    void pipeAsSettingsFileNeitherHangsNorIsReplaced() {
+        const FifoWatchdog pipe(IniPath().toStdString());
+        QVERIFY(pipe.Made());
+        Start(QByteArray());
+        QCOMPARE(main->lstMitarbeiter->count(), 0);
+        Click(main->btnNeu);
+        TypeInto(main->edName, QStringLiteral("Clausen"));
+        Click(main->btnSpeichern);
+        QCOMPARE(dialogs->errors, QStringList(QStringLiteral("Die Datei ") + IniPath() +
+                                              QStringLiteral(" kann nicht gelesen werden und wird "
+                                                             "deshalb nicht überschrieben.")));
+        QVERIFY(!pipe.Fired());
+        QVERIFY(pipe.StillAPipe());
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 1);
     }
 
     void deletingAsksFirst_data() {

@@ -27,6 +27,7 @@
 #include <memory>
 #include <random>
 
+#include "../fifo_watchdog.h"
 #include "celldrawer.h"
 #include "data/clock.h"
 #include "kolvaro_test_main.h"
@@ -588,12 +589,14 @@ class PeriodGridTest : public QObject {
         QVERIFY(dialogs->messages.isEmpty());
         QCOMPARE(Read(MonthFile()), fault == QLatin1String("vanished") ? QByteArray() : saved);
 
-        // Delete: the same failure, reported at once.
+        // Delete of the time that was never stored: no change of the file,
+        // so nothing to log; rewriting the month fails, reported at once.
         dialogs->errors.clear();
         GoTo(4, 1);
         QTest::keyClick(main->Grid, Qt::Key_Delete);
         QCOMPARE(DayLine(4), QStringList({"07:30", "", "", "", "00:00", "0:00"}));
-        QCOMPARE(dialogs->errors, QStringList(message));
+        QCOMPARE(dialogs->errors, QStringList(QStringLiteral("Datei ") + MonthFile() +
+                                              QStringLiteral(" kann nicht erstellt werden")));
         if (fault == QLatin1String("vanished")) {
             QVERIFY(!QFileInfo::exists(folder));  // never made anew
         } else {
@@ -639,13 +642,116 @@ class PeriodGridTest : public QObject {
         QTest::keyClick(main->Grid, Qt::Key_Delete);
         QCOMPARE(dialogs->errors, QStringList({message, message}));
 
-        // Even once it can be read again, the empty month shown is not written over it.
+        // Once it can be read again, the change goes into the file as it is:
+        // the empty month shown is not written over its days.
         user.Leave();
+        QCOMPARE(Read(month), stored);
         QVERIFY(QFile::setPermissions(month, QFile::ReadOwner | QFile::WriteOwner));
         EnterTime(7, 0, QStringLiteral("0800"));
-        QTRY_COMPARE(dialogs->errors.size(), 3);
-        QCOMPARE(Read(month), stored);
-        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 2);
+        QCOMPARE(DayLine(4), QStringList({"07:30", "12:00", "12:30", "16:00", "08:00", "8:00"}));
+        QCOMPARE(Cell(7, 0), QStringLiteral("08:00"));
+        const QList<QByteArray> lines = CrLfLines(Read(month));
+        QCOMPARE(lines.size(), 37);
+        QCOMPARE(lines[6], QByteArray("Mo;04.02.2008;07:30;12:00;12:30;16:00;08:00;8:00;"));
+        QCOMPARE(lines[9], QByteArray("Do;07.02.2008;08:00;;;;00:00;8:00;"));
+        QCOMPARE(dialogs->errors.size(), 2);
+        // The settings file, the month file and its change log.
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 3);
+    }
+
+    // Another program (a second Kolvaro on the shared folder) writes other
+    // days of the same month meanwhile: every change here goes into the file
+    // as it is then, and the grid shows the month as written.
+    void changesOfAnotherProgramStayAndShow() {
+        Start(kEmployee);
+        main->cbxMonat->setCurrentIndex(1);
+        EnterTime(20, 0, QStringLiteral("0800"));
+
+        // The other program types 09:00 on the 21st, and changes the 20th.
+        QList<QByteArray> lines = CrLfLines(Read(MonthFile()));
+        QCOMPARE(lines.size(), 37);
+        lines[23] = "Do;21.02.2008;09:00;;;17:00;08:00;16:00;";
+        Write(MonthFile(), Joined(lines));
+        EnterTime(20, 3, QStringLiteral("1600"));
+        QCOMPARE(DayLine(21), QStringList({"09:00", "", "", "17:00", "08:00", "16:00"}));
+        QCOMPARE(DayLine(20), QStringList({"08:00", "", "", "16:00", "08:00", "8:00"}));
+        QCOMPARE(main->lbStunden->text(), QStringLiteral("16:00 "));
+
+        // The same cell changed by both: the later change wins.
+        lines = CrLfLines(Read(MonthFile()));
+        lines[22] = "Mi;20.02.2008;06:00;;;16:00;10:00;10:00;";
+        Write(MonthFile(), Joined(lines));
+        EnterTime(20, 0, QStringLiteral("0700"));
+        QCOMPARE(Cell(20, 0), QStringLiteral("07:00"));
+        // A deletion takes away the one cell only.
+        GoTo(20, 3);
+        QTest::keyClick(main->Grid, Qt::Key_Delete);
+        lines = CrLfLines(Read(MonthFile()));
+        QCOMPARE(lines[22], QByteArray("Mi;20.02.2008;07:00;;;;00:00;0:00;"));
+        QCOMPARE(lines[23], QByteArray("Do;21.02.2008;09:00;;;17:00;08:00;8:00;"));
+        QCOMPARE(DayLine(21), QStringList({"09:00", "", "", "17:00", "08:00", "8:00"}));
+        QVERIFY(dialogs->errors.isEmpty());
+        QVERIFY(dialogs->messages.isEmpty());
+        QCOMPARE(MonthFiles(), QStringList(QStringLiteral("0007_022008.csv")));
+    }
+
+    // Saved back by a spreadsheet with its own separator, line ends and
+    // padding: the days are read, and the first change keeps the original
+    // beside the file, says so once, and writes a clean file.
+    void spreadsheetSavedMonthFileIsReadAndKept() {
+        QByteArray saved;
+        for (const QByteArray& line : FebruaryLines()) {
+            QList<QByteArray> fields = line.split(';');
+            if (line.endsWith(';')) {
+                fields.removeLast();
+            }
+            while (fields.size() < 8) {
+                fields << QByteArray();
+            }
+            saved += fields.join(',') + '\n';
+        }
+        Write(dir->filePath(QStringLiteral("0007_022008.csv")), saved);
+        Start(kEmployee);
+        main->cbxMonat->setCurrentIndex(1);
+        QCOMPARE(DayLine(4), QStringList({"07:30", "12:00", "12:30", "16:00", "08:00", "8:00"}));
+        QCOMPARE(main->lbStunden->text(), QStringLiteral("8:00 "));
+
+        EnterTime(5, 0, QStringLiteral("0800"));
+        const QString copy = MonthFile() + QStringLiteral(".bak");
+        QTRY_COMPARE(dialogs->messages,
+                     QStringList(QStringLiteral("Die Monatsdatei ") + MonthFile() +
+                                 QStringLiteral(" war von einem anderen Programm in einer Form "
+                                                "gespeichert, die Kolvaro nicht unverändert "
+                                                "zurückschreiben kann. Die ursprüngliche Datei "
+                                                "wurde als ") +
+                                 copy + QStringLiteral(" aufbewahrt.")));
+        QCOMPARE(Read(copy), saved);
+        QList<QByteArray> expected = FebruaryLines();
+        expected[7] = "Di;05.02.2008;08:00;;;;00:00;8:00;";
+        QCOMPARE(Read(MonthFile()), Joined(expected));
+
+        EnterTime(5, 3, QStringLiteral("1600"));
+        QTest::qWait(10);
+        QCOMPARE(dialogs->messages.size(), 1);  // said once
+        QCOMPARE(Read(copy), saved);
+        QVERIFY(dialogs->errors.isEmpty());
+    }
+
+    // A pipe named like the month file: showing the month does not wait for
+    // a writer, and a typed time is refused as for any unreadable file.
+    void pipeAsMonthFileNeitherHangsNorIsReplaced() {
+        const FifoWatchdog pipe(dir->filePath(QStringLiteral("0007_022008.csv")).toStdString());
+        QVERIFY(pipe.Made());
+        Start(kEmployee);
+        main->cbxMonat->setCurrentIndex(1);
+        QCOMPARE(Cell(4, 0), QString());
+        EnterTime(4, 0, QStringLiteral("0730"));
+        QTRY_COMPARE(dialogs->errors,
+                     QStringList(QStringLiteral("Die Datei ") + MonthFile() +
+                                 QStringLiteral(" kann nicht gelesen werden und wird deshalb "
+                                                "nicht überschrieben.")));
+        QVERIFY(!pipe.Fired());
+        QVERIFY(pipe.StillAPipe());
     }
 
     // On a first start there is nobody whose month could be stored; after
@@ -794,7 +900,7 @@ class PeriodGridTest : public QObject {
         shorter.removeLast();
         shorter.removeLast();  // the summary is now looked for on a day line
         QTest::newRow("two lines missing at the end") << Joined(shorter) << "07:30"
-                                                      << "8:00";
+                                                      << "8:00 ";
 
         QList<QByteArray> longer = good;
         for (int i = 0; i < 40; ++i) {
@@ -811,14 +917,14 @@ class PeriodGridTest : public QObject {
         QList<QByteArray> unterminated = good;
         unterminated[6] = "Mo;04.02.2008;07:30;12:00";
         QTest::newRow("line cut short") << Joined(unterminated) << "07:30"
-                                        << "8:00 ";
+                                        << "4:30 ";  // from the times, not the stored "Summe"
 
         QList<QByteArray> otherYear = good;
         for (QByteArray& line : otherYear) {
             line.replace(".02.2008", ".02.2009");
         }
         QTest::newRow("another year") << Joined(otherYear) << ""
-                                      << "8:00 ";
+                                      << "0:00 ";
 
         QList<QByteArray> huge = good;
         huge[1] = QByteArray(1 << 20, 'x');
