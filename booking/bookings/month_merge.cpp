@@ -71,6 +71,7 @@ MergedMonth MergeCellChange(const std::optional<std::string>& current, const Mon
         merged.keepOriginal = again != current;
     }
 
+    merged.before = merged.rows[change.row].cells[change.column];
     merged.rows[change.row].cells[change.column] = change.text;
     merged.totalCaption = Recompute(merged.rows);
     merged.lines =

@@ -37,6 +37,8 @@ struct CellChange {
 };
 
 struct MergedMonth {
+    // The changed cell's text as the file held it (empty without a file).
+    std::string before;
     // Every grid row as written, row 0 the headings, "Tag" and "Summe" computed.
     std::vector<BookingDay> rows;
     std::string totalCaption;

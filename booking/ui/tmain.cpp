@@ -314,6 +314,19 @@ void TMain::CreateComponents() {
     UpDown->setObjectName(QStringLiteral("UpDown"));
     UpDown->setGeometry(204, 3, 17, 24);
     UpDown->setRange(2000, 2099);
+    // A closed month is marked beside the heading above it, in red as the
+    // weekend days; hidden while the month is open.
+    lbAbgeschlossen =
+        MakeLabel(Panel1, "lbAbgeschlossen", QStringLiteral("abgeschlossen"), 0, 464, true);
+    SetTextColour(lbAbgeschlossen, QColor(255, 0, 0));
+    lbAbgeschlossen->move(285 - lbAbgeschlossen->width(), 464);
+    lbAbgeschlossen->hide();
+    PopupMonat = new QMenu(this);
+    PopupMonat->setObjectName(QStringLiteral("PopupMonat"));
+    monatabschliessen1 = PopupMonat->addAction(QStringLiteral("Monat abschließen"));
+    monatabschliessen1->setObjectName(QStringLiteral("monatabschliessen1"));
+    monatwiederoeffnen1 = PopupMonat->addAction(QStringLiteral("Monat wieder öffnen"));
+    monatwiederoeffnen1->setObjectName(QStringLiteral("monatwiederoeffnen1"));
 
     // The grids of the period and the cell editor over the booking grid.
     GridDatum = MakeGrid(Panel1, "GridDatum", QRect(314, 1, 93, 547), {26, 67});
@@ -458,6 +471,11 @@ void TMain::ConnectHandlers() {
             &TMain::btnExportContextMenu);
     connect(exportierennach1, &QAction::triggered, this, &TMain::exportierennach1Click);
     connect(btnDrucken, &QPushButton::clicked, this, &TMain::btnDruckenClick);
+    for (QWidget* month : std::initializer_list<QWidget*>{pnZeitraum, cbxMonat, UpDown}) {
+        month->installEventFilter(this);
+    }
+    connect(monatabschliessen1, &QAction::triggered, this, &TMain::monatabschliessen1Click);
+    connect(monatwiederoeffnen1, &QAction::triggered, this, &TMain::monatwiederoeffnen1Click);
 }
 
 std::vector<QLineEdit*> TMain::EditorTextFields() const {
@@ -606,6 +624,27 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
         btnExportContextMenu(static_cast<QContextMenuEvent*>(event)->pos());
         return true;
     }
+    if (event->type() == QEvent::ContextMenu &&
+        (watched == pnZeitraum || watched == cbxMonat || watched == edJahr || watched == UpDown)) {
+        // The whole month panel opens the month's menu, the year field too
+        // (it is read-only; its own menu would offer nothing).
+        pnZeitraumContextMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    }
+    if (watched == Grid && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers modifiers =
+            key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+        if (key->key() == Qt::Key_Z && modifiers == Qt::ControlModifier) {
+            GridUndo();
+            return true;
+        }
+        if ((key->key() == Qt::Key_Y && modifiers == Qt::ControlModifier) ||
+            (key->key() == Qt::Key_Z && modifiers == (Qt::ControlModifier | Qt::ShiftModifier))) {
+            GridRedo();
+            return true;
+        }
+    }
     if (watched == lbQVX && event->type() == QEvent::MouseButtonRelease) {
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
             lbQVXClick();
@@ -666,5 +705,8 @@ void TMain::ClearCells(QTableWidget* grid) {
 
 void TMain::ClearBookings() {
     ClearCells(Grid);
+    // Whatever fills the grid next (another period, another employee, a
+    // generation) starts a new history.
+    history_.Reset();
     lbStunden->setText(FromStd(kolvaro::kNoTotalCaption));
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bookings/edit_history.h"
 #include "bookings/work_limits.h"
 #include "data/settings.h"
 
@@ -143,6 +144,12 @@ class TMain : public QWidget {
     QPushButton* btnExport;
     QMenu* PopupMenu1;
     QAction* exportierennach1;
+    // The month's own menu (right click on the month and year) and the mark
+    // of a closed month beside the heading "Zeitraum".
+    QMenu* PopupMonat;
+    QAction* monatabschliessen1;
+    QAction* monatwiederoeffnen1;
+    QLabel* lbAbgeschlossen;
     // Right-click on the date grid: the state whose public holidays are shown.
     QMenu* PopupFeiertage;
     QPrintDialog* PrintDialog = nullptr;  // made when first needed
@@ -176,6 +183,10 @@ class TMain : public QWidget {
     void GridKeyUp(int key);
     void meGridEditKeyUp(int key);
     void meGridEditExit();
+    void GridUndo();
+    void GridRedo();
+    void monatabschliessen1Click();
+    void monatwiederoeffnen1Click();
 
     void btnBuchungenErzeugenClick();
     void btnExportClick();
@@ -241,6 +252,19 @@ class TMain : public QWidget {
     // False, with a message, while the journal grid shows nobody's month:
     // whatever were typed there could not be stored.
     bool GridTakesInput();
+    // Every change of a booking cell goes this one way: the text goes into
+    // the cell, the totals are recomputed, and in journal mode the change is
+    // written into the month's change log and then the month file, under the
+    // folder lock (see bookings/month_change.h). Throws what storing throws;
+    // the grid then keeps the text, as with any month file not written.
+    void ChangeCell(int row, int column, const QString& text);
+    // A change the user made, for undo, then stored.
+    void UserChangesCell(int row, int column, const QString& text);
+    void pnZeitraumContextMenu(const QPoint& globalPosition);
+    // Closes or reopens the month shown, after the question.
+    void SetMonthClosed(bool closed);
+    // Reads anew from the month's log whether it is closed and shows it.
+    void ReadMonthClosed();
     // Disables Export when the editor shows another employee than the one
     // the bookings were drawn for.
     void ForgetBookingsOfAnother();
@@ -248,6 +272,8 @@ class TMain : public QWidget {
     // when the month was loaded; empty while it shows nobody's. The month
     // file is named after it, whatever the editor holds meanwhile.
     std::string monthNumber_;
+    bool monthClosed_ = false;      // the month shown was closed; it takes no change
+    kolvaro::EditHistory history_;  // the changes of the period shown, for undo and redo
     // The number the editor was filled with from the list; empty for a new employee.
     std::string editorNumber_;
     // The number of the employee the grid's bookings were drawn for.

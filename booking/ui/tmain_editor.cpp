@@ -112,6 +112,7 @@ void TMain::ClearEditor() {
         // The grid is emptied: it shows nobody's month until one is loaded.
         monthNumber_.clear();
         ClearBookings();
+        ReadMonthClosed();
     }
 }
 
@@ -144,6 +145,7 @@ void TMain::lstMitarbeiterClick() {
     }
     if (IsGenerationMode()) {
         ForgetBookingsOfAnother();
+        history_.Reset();  // another employee
     } else {
         monthNumber_ = editorNumber_;
         LoadMonthFile();

@@ -10,11 +10,14 @@
 #include <QStyleOptionViewItem>
 #include <QTableWidget>
 
+#include "bookings/change_log.h"
 #include "bookings/grid_rules.h"
+#include "bookings/month_change.h"
 #include "bookings/month_file.h"
 #include "bookings/month_merge.h"
 #include "bookings/period.h"
 #include "bookings/totals.h"
+#include "data/clock.h"
 #include "data/durable_file.h"
 #include "data/failure.h"
 #include "data/time_text.h"
@@ -244,7 +247,7 @@ void TMain::DrawCellText(QPainter& canvas, const QString& text, const QRect& rec
 void TMain::OpenCellEditor(const QString& text, int caret) {
     const int column = Grid->currentColumn();
     const int row = Grid->currentRow();
-    if (!kolvaro::IsEditableColumn(column) || row < 1 || !GridTakesInput()) {
+    if (!kolvaro::IsEditableColumn(column) || row < 1 || monthClosed_ || !GridTakesInput()) {
         return;
     }
     editRow_ = row;
@@ -279,13 +282,11 @@ void TMain::GridKeyUp(int key) {
     }
     const int column = Grid->currentColumn();
     const int row = Grid->currentRow();
-    if (!kolvaro::IsEditableColumn(column) || row < 1 || !GridTakesInput()) {
+    if (!kolvaro::IsEditableColumn(column) || row < 1 || monthClosed_ || !GridTakesInput()) {
         return;
     }
-    SetCell(Grid, row, column, QString());
     // A month file that cannot be written is reported here.
-    CalculateTotals();
-    StoreCellChange(row, column);
+    UserChangesCell(row, column, QString());
 }
 
 void TMain::meGridEditKeyUp(int key) {
@@ -313,10 +314,8 @@ void TMain::meGridEditExit() {
 
     if (const auto time = kolvaro::AcceptEditedTime(meGridEdit->text().toStdString())) {
         if (row < Grid->rowCount()) {
-            SetCell(Grid, row, column, FromStd(*time));
             try {
-                CalculateTotals();
-                StoreCellChange(row, column);
+                UserChangesCell(row, column, FromStd(*time));
             } catch (const std::exception& failure) {
                 // The grid keeps showing the time, but the user must know that
                 // it is not stored. Reported once the editor has closed: a box
@@ -339,6 +338,9 @@ void TMain::meGridEditExit() {
 void TMain::LoadMonthFile() {
     try {
         MonthLines.clear();
+        // Another month or another employee: a new history.
+        history_.Reset();
+        ReadMonthClosed();
         if (monthNumber_.empty()) {
             return;  // nobody's month
         }
@@ -403,10 +405,13 @@ void TMain::StoreCellChange(int row, int column) {
     month.dateRows = DateRows(GridDatum, rows);
     month.headings = BookingRows(Grid, 0, 1).front();
     const std::string path = CurrentMonthFileName();
-    const kolvaro::SavedChange saved =
-        kolvaro::SaveCellChange(path, month,
-                                {static_cast<std::size_t>(row), static_cast<std::size_t>(column),
-                                 CellText(Grid, row, column).toStdString()});
+    // The change goes into the month's change log first, then into the
+    // month file, in one turn under the folder lock.
+    const kolvaro::SavedChange saved = kolvaro::StoreLoggedCellChange(
+        path, month,
+        {static_cast<std::size_t>(row), static_cast<std::size_t>(column),
+         CellText(Grid, row, column).toStdString()},
+        kolvaro::ChangeLogTime(kolvaro::Now()), kolvaro::LoginName());
     MonthLines = saved.month.lines;
     for (int r = 1; r < rows && r < static_cast<int>(saved.month.rows.size()); ++r) {
         for (int c = 0; c < 6; ++c) {

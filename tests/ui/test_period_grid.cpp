@@ -555,6 +555,8 @@ class PeriodGridTest : public QObject {
         EnterTime(4, 0, QStringLiteral("0730"));
         const QByteArray saved = Read(MonthFile());
         QVERIFY(saved.contains("Mo;04.02.2008;07:30;;;;00:00;0:00;"));
+        const QString log = MonthFile("0007_022008.log");
+        const QByteArray logged = Read(log);
 
         if (fault == QLatin1String("mount")) {
             QCOMPARE(::mount("tmpfs", folder.toLocal8Bit().constData(), "tmpfs",
@@ -565,8 +567,17 @@ class PeriodGridTest : public QObject {
         } else {
             QVERIFY(QDir(folder).removeRecursively());
         }
+        // Where nothing can be written, the change log is the first to fail;
+        // a month file that alone is read-only fails after its line was
+        // logged, and the line is taken back.
         const QString message =
-            QStringLiteral("Datei ") + MonthFile() + QStringLiteral(" kann nicht erstellt werden");
+            fault == QLatin1String("file")
+                ? QStringLiteral("Datei ") + MonthFile() +
+                      QStringLiteral(" kann nicht erstellt werden")
+                : QStringLiteral("Das Änderungsprotokoll ") + log +
+                      QStringLiteral(
+                          " kann nicht geschrieben werden. Die Änderung wurde nicht "
+                          "gespeichert.");
 
         // A typed time: the grid shows it, and the user learns that it is not
         // stored once the editor has closed.
@@ -578,19 +589,22 @@ class PeriodGridTest : public QObject {
         QVERIFY(dialogs->messages.isEmpty());
         QCOMPARE(Read(MonthFile()), fault == QLatin1String("vanished") ? QByteArray() : saved);
 
-        // Delete: the same failure, reported at once.
+        // Delete of the time that was never stored: no change of the file,
+        // so nothing to log; rewriting the month fails, reported at once.
         dialogs->errors.clear();
         GoTo(4, 1);
         QTest::keyClick(main->Grid, Qt::Key_Delete);
         QCOMPARE(DayLine(4), QStringList({"07:30", "", "", "", "00:00", "0:00"}));
-        QCOMPARE(dialogs->errors, QStringList(message));
+        QCOMPARE(dialogs->errors, QStringList(QStringLiteral("Datei ") + MonthFile() +
+                                              QStringLiteral(" kann nicht erstellt werden")));
         if (fault == QLatin1String("vanished")) {
             QVERIFY(!QFileInfo::exists(folder));  // never made anew
         } else {
             QCOMPARE(Read(MonthFile()), saved);
+            QCOMPARE(Read(log), logged);
             QCOMPARE(MonthFiles(), QStringList(QStringLiteral("0007_022008.csv")));
-            // No leftovers: the settings file and the month file.
-            QCOMPARE(QDir(programDir).entryList(QDir::Files | QDir::Hidden).size(), 2);
+            // No leftovers: the settings file, the month file and its log.
+            QCOMPARE(QDir(programDir).entryList(QDir::Files | QDir::Hidden).size(), 3);
         }
         QVERIFY(main->Grid->isEnabled());
     }
@@ -641,7 +655,8 @@ class PeriodGridTest : public QObject {
         QCOMPARE(lines[6], QByteArray("Mo;04.02.2008;07:30;12:00;12:30;16:00;08:00;8:00;"));
         QCOMPARE(lines[9], QByteArray("Do;07.02.2008;08:00;;;;00:00;8:00;"));
         QCOMPARE(dialogs->errors.size(), 2);
-        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 2);
+        // The settings file, the month file and its change log.
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 3);
     }
 
     // Another program (a second Kolvaro on the shared folder) writes other
