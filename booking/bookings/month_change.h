@@ -30,7 +30,8 @@ void StoreMonthChange(const std::string& monthPath, const std::vector<ChangeLogE
 // (MergeCellChange), its log line written (the cell's text in the file
 // before, the new text; none when they are the same), and then the original
 // kept where needed and the month file written. Throws Failure and stores
-// nothing as StoreMonthChange and SaveCellChange do.
+// nothing as StoreMonthChange does, and also when the month file is there
+// but cannot be read.
 SavedChange StoreLoggedCellChange(const std::string& monthPath, const MonthGrid& grid,
                                   const CellChange& change, const std::string& when,
                                   const std::string& user);

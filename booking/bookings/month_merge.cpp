@@ -98,28 +98,6 @@ std::optional<std::string> KeepOriginalCopy(const std::string& path, std::string
     Fail(kCannotCreateMessage, copy);
 }
 
-SavedChange SaveCellChange(const std::string& path, const MonthGrid& grid,
-                           const CellChange& change) {
-    const FolderLock turn(path);
-    const FileRead read = ReadWholeFile(path);
-    if (read.outcome == ReadOutcome::Unreadable) {
-        Fail(kUnreadableFileMessage, path);
-    }
-    std::optional<std::string> current;
-    if (read.outcome == ReadOutcome::Read) {
-        current = read.bytes;
-    }
-    SavedChange saved;
-    saved.month = MergeCellChange(current, grid, change);
-    // A text that cannot be stored fails here, before a copy is made.
-    EncodeMonthLines(saved.month.lines);
-    if (saved.month.keepOriginal) {
-        saved.originalCopy = KeepOriginalCopy(path, read.bytes);
-    }
-    SaveMonthFile(path, saved.month.lines);
-    return saved;
-}
-
 std::string OriginalKeptMessage(std::string_view path, std::string_view copy) {
     return "Die Monatsdatei " + std::string(path) +
            " war von einem anderen Programm in einer Form gespeichert, die Kolvaro nicht "

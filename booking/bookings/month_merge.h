@@ -70,15 +70,6 @@ struct SavedChange {
     std::optional<std::string> originalCopy;  // the copy made of the original
 };
 
-// The whole step under the folder lock (waited for a few seconds at most):
-// read the file at `path` as it is now, apply the change, keep the original
-// where needed, write. Throws Failure and writes nothing when the file is
-// there but cannot be read, when the lock is not had in time, or when the
-// month cannot be composed; throws Failure when the copy or the file cannot
-// be written (the file then stays as it was).
-SavedChange SaveCellChange(const std::string& path, const MonthGrid& grid,
-                           const CellChange& change);
-
 // The message that tells the user where the original was kept.
 std::string OriginalKeptMessage(std::string_view path, std::string_view copy);
 

@@ -3,6 +3,7 @@
 // kept beside it before the first rewrite.
 
 #include "bookings/month_merge.h"
+#include "bookings/month_change.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -160,6 +161,11 @@ TEST(MonthMergeTest, LooseFieldsOfADayLine) {
 
 // --- on disk ---
 
+// One cell change stored as the window stores it, its log line included.
+SavedChange Store(const std::string& path, const MonthGrid& grid, const CellChange& change) {
+    return StoreLoggedCellChange(path, grid, change, "15.03.2008 09:30:00", "kolvaro");
+}
+
 class MonthMergeDiskTest : public testing::Test {
   protected:
     void SetUp() override {
@@ -194,7 +200,7 @@ class MonthMergeDiskTest : public testing::Test {
 TEST_F(MonthMergeDiskTest, OriginalKeptOnceBeforeTheFirstRewrite) {
     const std::string original = spreadsheet::SavedCases()[0].bytes;
     Put(path_, original);
-    const SavedChange first = SaveCellChange(path_, Grid(), {2, 0, "07:45"});
+    const SavedChange first = Store(path_, Grid(), {2, 0, "07:45"});
     ASSERT_EQ(first.originalCopy, path_ + ".bak");
     EXPECT_EQ(Read(path_ + ".bak"), original);
     EXPECT_EQ(Read(path_), EncodeMonthLines(first.month.lines));
@@ -205,25 +211,26 @@ TEST_F(MonthMergeDiskTest, OriginalKeptOnceBeforeTheFirstRewrite) {
                   path_ + ".bak aufbewahrt.");
 
     // The file is the program's own now: no more copies.
-    const SavedChange second = SaveCellChange(path_, Grid(), {3, 0, "07:45"});
+    const SavedChange second = Store(path_, Grid(), {3, 0, "07:45"});
     EXPECT_FALSE(second.originalCopy);
-    EXPECT_EQ(Names(), (std::vector<std::string>{"0007_122026.csv", "0007_122026.csv.bak"}));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"0007_122026.csv", "0007_122026.csv.bak",
+                                                 "0007_122026.log"}));
 
     // Saved by the spreadsheet again with the same bytes: the copy is there already.
     Put(path_, original);
-    EXPECT_FALSE(SaveCellChange(path_, Grid(), {4, 0, "07:45"}).originalCopy);
+    EXPECT_FALSE(Store(path_, Grid(), {4, 0, "07:45"}).originalCopy);
     // With other bytes: the older copy stays, the new one goes beside it.
     Put(path_, spreadsheet::SavedCases()[1].bytes);
-    EXPECT_EQ(SaveCellChange(path_, Grid(), {4, 0, "07:50"}).originalCopy, path_ + ".bak2");
+    EXPECT_EQ(Store(path_, Grid(), {4, 0, "07:50"}).originalCopy, path_ + ".bak2");
     EXPECT_EQ(Read(path_ + ".bak"), original);
     EXPECT_EQ(Read(path_ + ".bak2"), spreadsheet::SavedCases()[1].bytes);
 }
 
 TEST_F(MonthMergeDiskTest, ProgramsOwnFileNeverGetsACopy) {
-    EXPECT_FALSE(SaveCellChange(path_, Grid(), {2, 0, "07:45"}).originalCopy);
+    EXPECT_FALSE(Store(path_, Grid(), {2, 0, "07:45"}).originalCopy);
     Put(path_, spreadsheet::CleanFile());
-    EXPECT_FALSE(SaveCellChange(path_, Grid(), {2, 0, "07:45"}).originalCopy);
-    EXPECT_EQ(Names(), std::vector<std::string>{"0007_122026.csv"});
+    EXPECT_FALSE(Store(path_, Grid(), {2, 0, "07:45"}).originalCopy);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"0007_122026.csv", "0007_122026.log"}));
 }
 
 TEST_F(MonthMergeDiskTest, WhatCannotBeReadIsNeverReplaced) {
@@ -231,7 +238,7 @@ TEST_F(MonthMergeDiskTest, WhatCannotBeReadIsNeverReplaced) {
     const FifoWatchdog pipe(path_ + ".bak");
     ASSERT_TRUE(pipe.Made());
     Put(path_, spreadsheet::SavedCases()[0].bytes);
-    EXPECT_EQ(SaveCellChange(path_, Grid(), {2, 0, "07:45"}).originalCopy, path_ + ".bak2");
+    EXPECT_EQ(Store(path_, Grid(), {2, 0, "07:45"}).originalCopy, path_ + ".bak2");
     EXPECT_TRUE(pipe.StillAPipe());
     EXPECT_FALSE(pipe.Fired());
 
@@ -240,7 +247,7 @@ TEST_F(MonthMergeDiskTest, WhatCannotBeReadIsNeverReplaced) {
     const FifoWatchdog monthPipe(other);
     ASSERT_TRUE(monthPipe.Made());
     try {
-        SaveCellChange(other, Grid(), {2, 0, "07:45"});
+        Store(other, Grid(), {2, 0, "07:45"});
         ADD_FAILURE() << "no failure";
     } catch (const Failure& failure) {
         EXPECT_EQ(failure.what(), "Die Datei " + other +

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <algorithm>
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "bookings/month_change.h"
 #include "bookings/month_file.h"
 #include "bookings/month_merge.h"
 #include "bookings/period.h"
@@ -73,6 +75,11 @@ EmployeeRecord Employee(int writer, int turn) {
     record.days = {true, true, true, true, true, false, false};
     record.times = {"07:00", "07:30", "12:00", "12:15", "12:30", "12:45", "16:00", "16:30"};
     return record;
+}
+
+// One cell change stored as the window stores it, its log line included.
+SavedChange Store(const std::string& path, const MonthGrid& grid, const CellChange& change) {
+    return StoreLoggedCellChange(path, grid, change, "15.03.2008 09:30:00", "kolvaro");
 }
 
 TEST(TwoWriters, SettingsFileKeepsEveryEmployeeOfBoth) {
@@ -148,7 +155,7 @@ TEST(TwoWriters, MonthFileKeepsEveryCellChangeOfBoth) {
         return c;
     };
     ASSERT_TRUE(RunTwoWriters(
-        [&](int writer, int turn) { SaveCellChange(path, grid, change(writer, turn)); }, kChanges));
+        [&](int writer, int turn) { Store(path, grid, change(writer, turn)); }, kChanges));
 
     std::vector<BookingDay> expected(grid.dateRows.size());
     for (int writer = 0; writer < 2; ++writer) {
@@ -165,7 +172,10 @@ TEST(TwoWriters, MonthFileKeepsEveryCellChangeOfBoth) {
         }
     }
     EXPECT_TRUE(EveryLineEndsInCrLf(FileBytes(path)));
-    EXPECT_EQ(folder.Names(), std::vector<std::string>{"0007_122026.csv"});  // no copy, no leftover
+    // No copy, no leftover; every change is in the log, one whole line each.
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"0007_122026.csv", "0007_122026.log"}));
+    const std::string log = FileBytes(folder.Path() + "/0007_122026.log");
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1 + 2 * kChanges);
 }
 
 }  // namespace
