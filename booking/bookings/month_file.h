@@ -22,6 +22,11 @@ namespace kolvaro {
 inline constexpr std::string_view kListIndexMessage =
     "Listenindex außerhalb des zulässigen Bereichs";
 inline constexpr std::string_view kCannotCreateMessage = "Datei %s kann nicht erstellt werden";
+// Said when a month is shown whose file is there but cannot be read: the
+// empty grid must not look like a month without bookings.
+inline constexpr std::string_view kUnreadableMonthMessage =
+    "Die Monatsdatei %s kann nicht gelesen werden. Der Monat wird leer angezeigt, und eine "
+    "Änderung wird nicht gespeichert, solange die Datei nicht gelesen werden kann.";
 
 // programDirectory + "/" + number + "_" + MM + YYYY + ".csv", MM and YYYY being
 // characters 4-5 and 7-10 of the end date text (whatever of them there is).

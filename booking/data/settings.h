@@ -16,6 +16,13 @@
 
 namespace kolvaro {
 
+// Said once when the program starts on a settings file that is there but
+// cannot be read: the empty list must not look like a company without
+// employees, and nothing is written over the file meanwhile.
+inline constexpr std::string_view kUnreadableSettingsMessage =
+    "Die Datei %s kann nicht gelesen werden. Die Mitarbeiterliste bleibt leer, und in die "
+    "Datei wird nichts geschrieben, solange sie nicht gelesen werden kann.";
+
 enum class Mode { Journal, Generation };
 
 // The days in the order of the file's keys: Mo, Di, Mi, Do, Fr, Sa, So.

@@ -26,6 +26,8 @@
 #include "bookings/totals.h"
 #include "celldrawer.h"
 #include "data/calendar.h"
+#include "data/durable_file.h"
+#include "data/failure.h"
 #include "data/time_text.h"
 #include "dialogs.h"
 #include "maskededit.h"
@@ -494,7 +496,8 @@ void TMain::FormCreate() {
     MonthLines.clear();
 
     const std::string separator = ProgramDirectory.ends_with('/') ? "" : "/";
-    Ini = std::make_unique<kolvaro::Settings>(ProgramDirectory + separator + "velmora.ini");
+    const std::string iniPath = ProgramDirectory + separator + "velmora.ini";
+    Ini = std::make_unique<kolvaro::Settings>(iniPath);
     // The whole start-up is one operation: the settings file, which may hold
     // thousands of employees, is read once for all of it.
     const kolvaro::Settings::OneRead oneRead(Ini.get());
@@ -502,6 +505,10 @@ void TMain::FormCreate() {
         SettingsOk = true;
         ExportDirectory = Ini->ReadExportDirectory(ProgramDirectory);
         LoadEmployeeList();
+        if (kolvaro::ExistsButUnreadable(iniPath)) {
+            TellLater(
+                FromStd(kolvaro::FormatMessage(kolvaro::kUnreadableSettingsMessage, iniPath)));
+        }
         if (lstMitarbeiter->count() > 0) {
             SelectEntry(0);
             lstMitarbeiterClick();

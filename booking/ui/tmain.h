@@ -223,6 +223,10 @@ class TMain : public QWidget {
     void CalculateTotals();
     // Journal mode: writes the change of one booking cell into the month file.
     void StoreCellChange(int row, int column);
+    // Shows a message box after the event being handled.
+    void TellLater(const QString& message);
+    // The unreadable month file the user was last told about.
+    std::string unreadableMonthTold_;
     void PrintJournal();
     kolvaro::JournalInput JournalInputFromWindow() const;  // the page of the month shown
     void CreateMonthEndMenu();

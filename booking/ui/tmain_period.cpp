@@ -346,7 +346,16 @@ void TMain::LoadMonthFile() {
         }
         // A file that cannot be read shows as an empty month; every change
         // reads it again and is refused while it stays unreadable.
-        const kolvaro::FileRead read = kolvaro::ReadWholeFile(CurrentMonthFileName());
+        const std::string path = CurrentMonthFileName();
+        const kolvaro::FileRead read = kolvaro::ReadWholeFile(path);
+        // Said once per showing of the month, though starting and choosing
+        // may load it more than once.
+        if (read.outcome != kolvaro::ReadOutcome::Unreadable) {
+            unreadableMonthTold_.clear();
+        } else if (unreadableMonthTold_ != path) {
+            unreadableMonthTold_ = path;
+            TellLater(FromStd(kolvaro::FormatMessage(kolvaro::kUnreadableMonthMessage, path)));
+        }
         if (read.outcome != kolvaro::ReadOutcome::Read) {
             return;
         }
@@ -424,9 +433,14 @@ void TMain::StoreCellChange(int row, int column) {
     ShowDayNotes();  // the other program's days may break limits too
     if (saved.originalCopy) {
         // Told once the editor has closed, as a failure would be.
-        const QString message = FromStd(kolvaro::OriginalKeptMessage(path, *saved.originalCopy));
-        QMetaObject::invokeMethod(
-            this, [this, message] { CurrentDialogs().ShowMessage(this, message); },
-            Qt::QueuedConnection);
+        TellLater(FromStd(kolvaro::OriginalKeptMessage(path, *saved.originalCopy)));
     }
+}
+
+void TMain::TellLater(const QString& message) {
+    // Shown once the current event is over: a box opened inside a focus
+    // change or while the window is being built would fight it.
+    QMetaObject::invokeMethod(
+        this, [this, message] { CurrentDialogs().ShowMessage(this, message); },
+        Qt::QueuedConnection);
 }

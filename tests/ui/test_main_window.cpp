@@ -449,6 +449,13 @@ class MainWindowTest : public QObject {
         }
         Start(QByteArray());
         QCOMPARE(main->lstMitarbeiter->count(), 0);
+        // The empty list is explained, not taken for a company without staff.
+        QTRY_COMPARE(dialogs->messages,
+                     QStringList(QStringLiteral("Die Datei ") + IniPath() +
+                                 QStringLiteral(" kann nicht gelesen werden. Die Mitarbeiterliste "
+                                                "bleibt leer, und in die Datei wird nichts "
+                                                "geschrieben, solange sie nicht gelesen werden "
+                                                "kann.")));
         Click(main->btnNeu);
         TypeInto(main->edName, QStringLiteral("Clausen"));
         Click(main->btnSpeichern);
@@ -472,6 +479,9 @@ class MainWindowTest : public QObject {
         QVERIFY(pipe.Made());
         Start(QByteArray());
         QCOMPARE(main->lstMitarbeiter->count(), 0);
+        QTRY_COMPARE(dialogs->messages.size(), 1);
+        QVERIFY(dialogs->messages[0].startsWith(QStringLiteral("Die Datei ") + IniPath() +
+                                                QStringLiteral(" kann nicht gelesen werden.")));
         Click(main->btnNeu);
         TypeInto(main->edName, QStringLiteral("Clausen"));
         Click(main->btnSpeichern);

@@ -630,6 +630,13 @@ class PeriodGridTest : public QObject {
         Start(kEmployee, folder);
         main->cbxMonat->setCurrentIndex(1);
         QCOMPARE(Cell(4, 0), QString());  // nothing could be read
+        // The empty month is explained, not taken for a month without bookings.
+        QTRY_COMPARE(dialogs->messages,
+                     QStringList(QStringLiteral("Die Monatsdatei ") + month +
+                                 QStringLiteral(" kann nicht gelesen werden. Der Monat wird leer "
+                                                "angezeigt, und eine Änderung wird nicht "
+                                                "gespeichert, solange die Datei nicht gelesen "
+                                                "werden kann.")));
 
         EnterTime(6, 0, QStringLiteral("0800"));
         QCOMPARE(Cell(6, 0), QStringLiteral("08:00"));
