@@ -7,7 +7,11 @@
 //   longest value that is read is never written;
 // - no value reads longer than the longest value that is read;
 // - what is written reads back the same after the bytes are read anew, and
-//   writing those again gives the same bytes.
+//   writing those again gives the same bytes;
+// - the employee list and the free number read in one pass over the bytes
+//   are exactly those the document gives, for the file as read and for the
+//   bytes written after the changes (which must also be those of the
+//   changed document itself: the list after a save is read from them).
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -21,8 +25,10 @@
 #include <utility>
 #include <vector>
 
+#include "../tests/data/employee_list_reference.h"
 #include "data/cp1252.h"
 #include "data/profile_file.h"
+#include "data/settings.h"
 #include "fuzz_check.h"
 
 namespace {
@@ -117,6 +123,16 @@ std::string Text(FuzzedDataProvider& input, std::initializer_list<const char*> u
     }
 }
 
+void SameList(const kolvaro::EmployeeList& fast, const kolvaro::EmployeeList& reference,
+              std::string_view bytes) {
+    kolvaro::fuzz::Check(fast.entries == reference.entries,
+                         "employee list differs from the document's", bytes);
+    kolvaro::fuzz::Check(fast.freeNumber == reference.freeNumber,
+                         "free number differs from the document's", bytes);
+    kolvaro::fuzz::Check(kolvaro::ListEmployees(bytes, false).freeNumber == reference.freeNumber,
+                         "free number without the list differs", bytes);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -126,6 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string file = input.ConsumeRandomLengthString(4096);
     ProfileDocument document(file);
     Check(document.Bytes() == WithCrLf(file), "untouched file not written back as read", file);
+    SameList(kolvaro::ListEmployees(file), kolvaro::reference::EmployeeListOf(document), file);
 
     // The last value written under each (section, key) that was accepted,
     // the names in lower case as they are compared.
@@ -191,6 +208,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes = document.Bytes();
     const ProfileDocument reread(bytes);
     Check(reread.Bytes() == bytes, "written bytes change when read and written again", bytes);
+    const kolvaro::EmployeeList writtenList = kolvaro::ListEmployees(bytes);
+    SameList(writtenList, kolvaro::reference::EmployeeListOf(reread), bytes);
+    SameList(writtenList, kolvaro::reference::EmployeeListOf(document), bytes);
     for (const auto& [name, value] : written) {
         Check(document.Value(name.first, name.second) == value, "value lost", name.second);
         Check(reread.Value(name.first, name.second) == value, "value lost when read anew",

@@ -15,19 +15,6 @@ constexpr std::array<char32_t, 32> kHighControls = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 std::optional<unsigned char> ByteOf(char32_t c) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
         return static_cast<unsigned char>(c);
@@ -77,17 +64,45 @@ std::optional<char32_t> NextCharacter(std::string_view text, std::size_t& pos) {
 
 }  // namespace
 
-std::string Cp1252ToUtf8(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size());
+void AppendCp1252AsUtf8(std::string& out, std::string_view bytes) {
+    // Text of ASCII alone, most of it, is appended as it is. Other text is
+    // written through a pointer into room for the longest result (each byte
+    // beyond ASCII takes at most three), then cut to what was written: no
+    // check of the capacity for every character.
+    std::size_t high = 0;
+    for (const char byte : bytes) {
+        high += static_cast<unsigned char>(byte) >> 7;
+    }
+    if (high == 0) {
+        out += bytes;
+        return;
+    }
+    const std::size_t before = out.size();
+    out.resize(before + bytes.size() + 2 * high);
+    char* to = out.data() + before;
     for (const char byte : bytes) {
         const auto b = static_cast<unsigned char>(byte);
         if (b < 0x80) {
-            out += byte;
+            *to++ = byte;
+            continue;
+        }
+        const char32_t c = b < 0xA0 ? kHighControls[b - 0x80] : char32_t{b};
+        if (c < 0x800) {
+            *to++ = static_cast<char>(0xC0 | (c >> 6));
+            *to++ = static_cast<char>(0x80 | (c & 0x3F));
         } else {
-            AppendUtf8(out, b < 0xA0 ? kHighControls[b - 0x80] : char32_t{b});
+            *to++ = static_cast<char>(0xE0 | (c >> 12));
+            *to++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *to++ = static_cast<char>(0x80 | (c & 0x3F));
         }
     }
+    out.resize(static_cast<std::size_t>(to - out.data()));
+}
+
+std::string Cp1252ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    AppendCp1252AsUtf8(out, bytes);
     return out;
 }
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -145,6 +146,25 @@ std::size_t NameHash(std::string_view name) {
 // A line ends at the first CR or LF; CR LF, a lone CR and a lone LF each end
 // one line.
 std::size_t LineEnd(std::string_view bytes, std::size_t begin) {
+    // Eight bytes at a time: the lines of a settings file are short but
+    // many, and looked for in every section that is read.
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+        constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+        while (bytes.size() - begin >= 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, bytes.data() + begin, 8);
+            const std::uint64_t cr = word ^ (kOnes * '\r');
+            const std::uint64_t lf = word ^ (kOnes * '\n');
+            // The lowest byte that is zero in cr or lf is found exactly; a
+            // byte above it may show falsely, which does not matter here.
+            const std::uint64_t hit = ((cr - kOnes) & ~cr & kHighs) | ((lf - kOnes) & ~lf & kHighs);
+            if (hit != 0) {
+                return begin + static_cast<std::size_t>(std::countr_zero(hit) / 8);
+            }
+            begin += 8;
+        }
+    }
     while (begin < bytes.size() && !IsLineEnd(bytes[begin])) {
         ++begin;
     }
@@ -211,7 +231,236 @@ std::string BaseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+std::size_t ByteOrderMarkLength(std::string_view bytes) {
+    // An editor saving the file as UTF-8 may put a byte-order mark in front
+    // of the first line; it would otherwise hide that line's section header.
+    return bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+}
+
+// Where the key and the value of a line are, within the line; false when the
+// line holds no key.
+struct KeyLine {
+    std::size_t keyBegin = 0;
+    std::size_t keyLength = 0;
+    std::size_t valueBegin = 0;  // the value with the blanks around it trimmed
+    std::size_t valueLength = 0;
+};
+
+bool SplitKeyLine(std::string_view text, KeyLine& split) {
+    const std::string_view trimmed = Trim(text);
+    if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '[') {
+        return false;
+    }
+    const auto equals = text.find('=');
+    // A key line longer than any value that is read is still kept, but not as a key.
+    if (equals == std::string_view::npos || text.size() > UINT32_MAX) {
+        return false;
+    }
+    const std::string_view key = Trim(text.substr(0, equals));
+    if (key.empty()) {
+        return false;
+    }
+    const std::string_view value = Trim(text.substr(equals + 1));
+    split.keyBegin = static_cast<std::size_t>(key.data() - text.data());
+    split.keyLength = key.size();
+    split.valueBegin =
+        value.empty() ? equals + 1 : static_cast<std::size_t>(value.data() - text.data());
+    split.valueLength = value.size();
+    return true;
+}
+
+// A key that no line holds, as SplitKeyLine finds keys: an empty one, one
+// with blanks around it, an "=" or a line end in it, or one that begins like
+// a comment or a section header.
+bool NoLineHolds(std::string_view key) {
+    if (key.empty() || IsBlank(key.front()) || IsBlank(key.back()) || key.front() == ';' ||
+        key.front() == '[') {
+        return true;
+    }
+    return std::any_of(key.begin(), key.end(), [](char c) { return c == '=' || IsLineEnd(c); });
+}
+
+// For each of `count` different keys (as the file holds them) the first line
+// from `begin` to `end` (the body of one section, as read) that holds it,
+// without its line end, all in one pass; `lines[k]` stays null when no line
+// holds keys[k]. Gives how many were found. A line holds a key when, after
+// blanks, it begins with the key, then blanks and "=": that is the key that
+// SplitKeyLine finds in it, without splitting every line looked at.
+std::size_t FindKeyLines(std::string_view bytes, std::size_t begin, std::size_t end,
+                         const std::string_view* keys, std::size_t count, std::string_view* lines,
+                         KeyLine* found) {
+    constexpr std::size_t kMost = 4;
+    if (count > kMost) {
+        return 0;
+    }
+    bytes = bytes.substr(0, end);
+    bool looked[kMost] = {};  // for: found already, or held by no line
+    std::size_t missing = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        lines[k] = std::string_view();
+        looked[k] = NoLineHolds(keys[k]);
+        missing += looked[k] ? 0 : 1;
+    }
+    for (std::size_t pos = begin; pos < end && missing > 0;) {
+        const std::size_t lineEnd = LineEnd(bytes, pos);
+        std::size_t at = pos;
+        while (at < lineEnd && IsBlank(bytes[at])) {
+            ++at;
+        }
+        for (std::size_t k = 0; k < count; ++k) {
+            const std::string_view key = keys[k];
+            if (looked[k] || lineEnd - at < key.size() ||
+                LowerChar(bytes[at]) != LowerChar(key.front()) ||
+                !SameName(bytes.substr(at, key.size()), key)) {
+                continue;
+            }
+            std::size_t equals = at + key.size();
+            while (equals < lineEnd && IsBlank(bytes[equals])) {
+                ++equals;
+            }
+            // A key line longer than any value that is read is still kept,
+            // but not as a key.
+            if (equals == lineEnd || bytes[equals] != '=' || lineEnd - pos > UINT32_MAX) {
+                continue;  // the line holds another key, or none
+            }
+            const std::string_view text = bytes.substr(pos, lineEnd - pos);
+            const std::string_view value = Trim(bytes.substr(equals + 1, lineEnd - equals - 1));
+            KeyLine& line = found[k];
+            line.keyBegin = at - pos;
+            line.keyLength = key.size();
+            line.valueBegin = value.empty() ? equals + 1 - pos
+                                            : static_cast<std::size_t>(value.data() - text.data());
+            line.valueLength = value.size();
+            lines[k] = text;
+            looked[k] = true;
+            --missing;
+            break;  // one line holds one key
+        }
+        pos = NextLine(bytes, lineEnd);
+    }
+    std::size_t n = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        n += lines[k].data() != nullptr ? 1 : 0;
+    }
+    return n;
+}
+
+// A value as it is read, from the value of its line (blanks around it
+// trimmed), appended to `out`.
+void AppendValueAsRead(std::string& out, std::string_view stored, bool utf8) {
+    const std::string_view value = Unquoted(stored);
+    if (!utf8) {
+        AppendCp1252AsUtf8(out, value.substr(0, ProfileDocument::kMaxValueLength));
+        return;
+    }
+    // Bytes that are not UTF-8 in a file marked as UTF-8 are read as
+    // Windows-1252, which gives every byte a character.
+    if (IsAscii(value) || IsUtf8(value)) {
+        out += FirstCharacters(value, ProfileDocument::kMaxValueLength);
+        return;
+    }
+    out += FirstCharacters(Cp1252ToUtf8(value), ProfileDocument::kMaxValueLength);
+}
+
 }  // namespace
+
+namespace profile_detail {
+
+bool FindHeader(std::string_view bytes, std::size_t from, std::size_t bomLength, Header& header) {
+    // A section header is a line whose first character other than a blank is
+    // "[" and that holds a "]" after it. Only the "[" need be looked at: the
+    // lines in between are looked at when a key is asked for.
+    const char* data = bytes.data();
+    const std::size_t size = bytes.size();
+    while (from < size) {
+        const void* found = std::memchr(data + from, '[', size - from);
+        if (found == nullptr) {
+            return false;
+        }
+        const std::size_t open = static_cast<std::size_t>(static_cast<const char*>(found) - data);
+        std::size_t lineBegin = open;
+        while (lineBegin > bomLength && IsBlank(data[lineBegin - 1])) {
+            --lineBegin;
+        }
+        if (lineBegin > bomLength && !IsLineEnd(data[lineBegin - 1])) {
+            from = open + 1;  // not the first character of its line
+            continue;
+        }
+        std::size_t close = open + 1;
+        while (close < size && data[close] != ']' && !IsLineEnd(data[close])) {
+            ++close;
+        }
+        if (close == size || data[close] != ']') {
+            from = close;  // no "]": no other "[" of this line starts it either
+            continue;
+        }
+        const std::size_t lineEnd = LineEnd(bytes, close);
+        const std::string_view name = Trim(bytes.substr(open + 1, close - open - 1));
+        header.lineBegin = lineBegin;
+        header.lineEnd = lineEnd;
+        header.bodyBegin = NextLine(bytes, lineEnd);
+        header.nameBegin = static_cast<std::size_t>(name.data() - data);
+        header.nameLength = name.size();
+        return true;
+    }
+    return false;
+}
+
+}  // namespace profile_detail
+
+ProfileScan::ProfileScan(std::string_view bytes)
+    : bytes_(bytes), bomLength_(ByteOrderMarkLength(bytes)) {
+    hasNext_ = profile_detail::FindHeader(bytes_, bomLength_, bomLength_, next_);
+}
+
+bool ProfileScan::Next() {
+    if (!hasNext_) {
+        return false;
+    }
+    current_ = next_;
+    hasNext_ = profile_detail::FindHeader(bytes_, current_.bodyBegin, bomLength_, next_);
+    end_ = hasNext_ ? next_.lineBegin : bytes_.size();
+    return true;
+}
+
+std::string_view ProfileScan::Name() const {
+    return bytes_.substr(current_.nameBegin, current_.nameLength);
+}
+
+bool ProfileScan::AppendValue(std::string_view asciiKey, std::string& out) const {
+    std::string_view value;
+    if (!FindValues(&asciiKey, &value, 1)) {
+        return false;
+    }
+    AppendValueRead(value, out);
+    return true;
+}
+
+std::size_t ProfileScan::FindValues(const std::string_view* asciiKeys, std::string_view* stored,
+                                    std::size_t count) const {
+    constexpr std::size_t kMost = 4;
+    if (count > kMost) {
+        return 0;
+    }
+    std::string_view lines[kMost];
+    KeyLine found[kMost];
+    const std::size_t n =
+        FindKeyLines(bytes_, current_.bodyBegin, end_, asciiKeys, count, lines, found);
+    for (std::size_t k = 0; k < count; ++k) {
+        stored[k] = lines[k].data() == nullptr
+                        ? std::string_view()
+                        : lines[k].substr(found[k].valueBegin, found[k].valueLength);
+    }
+    return n;
+}
+
+bool ProfileScan::Found(std::string_view stored) {
+    return stored.data() != nullptr;
+}
+
+void ProfileScan::AppendValueRead(std::string_view stored, std::string& out) const {
+    AppendValueAsRead(out, stored, bomLength_ != 0);
+}
 
 ProfileDocument::ProfileDocument(std::string_view bytes, std::string fileName)
     : fileName_(std::move(fileName)), buffer_(bytes) {
@@ -228,54 +477,24 @@ ProfileDocument ProfileDocument::Adopt(std::string bytes, std::string fileName) 
 }
 
 void ProfileDocument::Parse() {
-    // A section header is a line whose first character other than a blank is
-    // "[" and that holds a "]" after it. Only the "[" need be looked at: the
-    // lines in between are looked at when a key is asked for.
     const std::string_view bytes = buffer_;
-    const char* data = bytes.data();
-    const std::size_t size = bytes.size();
-    // An editor saving the file as UTF-8 may put a byte-order mark in front
-    // of the first line; it would otherwise hide that line's section header.
-    bomLength_ = bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+    bomLength_ = ByteOrderMarkLength(bytes);
     sections_.emplace_back();  // the lines before the first section
     sections_.back().begin = sections_.back().bodyBegin = bomLength_;
-    std::size_t from = bomLength_;
-    while (from < size) {
-        const void* found = std::memchr(data + from, '[', size - from);
-        if (found == nullptr) {
-            break;
-        }
-        const std::size_t open = static_cast<std::size_t>(static_cast<const char*>(found) - data);
-        std::size_t lineBegin = open;
-        while (lineBegin > bomLength_ && IsBlank(data[lineBegin - 1])) {
-            --lineBegin;
-        }
-        if (lineBegin > bomLength_ && !IsLineEnd(data[lineBegin - 1])) {
-            from = open + 1;  // not the first character of its line
-            continue;
-        }
-        std::size_t close = open + 1;
-        while (close < size && data[close] != ']' && !IsLineEnd(data[close])) {
-            ++close;
-        }
-        if (close == size || data[close] != ']') {
-            from = close;  // no "]": no other "[" of this line starts it either
-            continue;
-        }
-        const std::size_t lineEnd = LineEnd(bytes, close);
-        const std::string_view name = Trim(bytes.substr(open + 1, close - open - 1));
+    profile_detail::Header header;
+    for (std::size_t from = bomLength_; profile_detail::FindHeader(bytes, from, bomLength_, header);
+         from = header.bodyBegin) {
         Section section;
         section.hasHeader = true;
-        section.begin = lineBegin;
-        section.headerLength = lineEnd - lineBegin;
-        section.bodyBegin = NextLine(bytes, lineEnd);
-        section.nameBegin = static_cast<std::size_t>(name.data() - data);
-        section.nameLength = name.size();
-        sections_.back().end = lineBegin;
+        section.begin = header.lineBegin;
+        section.headerLength = header.lineEnd - header.lineBegin;
+        section.bodyBegin = header.bodyBegin;
+        section.nameBegin = header.nameBegin;
+        section.nameLength = header.nameLength;
+        sections_.back().end = header.lineBegin;
         sections_.push_back(section);
-        from = section.bodyBegin;
     }
-    sections_.back().end = size;
+    sections_.back().end = bytes.size();
 
     // The first of two sections of the same name is the one that counts.
     std::size_t capacity = 16;
@@ -307,26 +526,13 @@ ProfileDocument::Line ProfileDocument::MakeLine(std::size_t begin, std::size_t l
     Line line;
     line.begin = begin;
     line.length = length;
-    const std::string_view text = Text(line);
-    const std::string_view trimmed = Trim(text);
-    if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '[') {
-        return line;
+    KeyLine split;
+    if (SplitKeyLine(Text(line), split)) {
+        line.keyBegin = static_cast<std::uint32_t>(split.keyBegin);
+        line.keyLength = static_cast<std::uint32_t>(split.keyLength);
+        line.valueBegin = static_cast<std::uint32_t>(split.valueBegin);
+        line.valueLength = static_cast<std::uint32_t>(split.valueLength);
     }
-    const auto equals = text.find('=');
-    // A key line longer than any value that is read is still kept, but not as a key.
-    if (equals == std::string_view::npos || text.size() > UINT32_MAX) {
-        return line;
-    }
-    const std::string_view key = Trim(text.substr(0, equals));
-    if (key.empty()) {
-        return line;
-    }
-    const std::string_view value = Trim(text.substr(equals + 1));
-    line.keyBegin = static_cast<std::uint32_t>(key.data() - text.data());
-    line.keyLength = static_cast<std::uint32_t>(key.size());
-    line.valueBegin =
-        static_cast<std::uint32_t>(value.empty() ? equals + 1 : value.data() - text.data());
-    line.valueLength = static_cast<std::uint32_t>(value.size());
     return line;
 }
 
@@ -404,15 +610,6 @@ std::optional<std::string_view> ProfileDocument::InFile(std::string_view text,
     return std::string_view(storage);
 }
 
-std::string ProfileDocument::Decode(std::string_view bytes) const {
-    // Bytes that are not UTF-8 in a file marked as UTF-8 are read as
-    // Windows-1252, which gives every byte a character.
-    if (IsAscii(bytes) || (Utf8() && IsUtf8(bytes))) {
-        return std::string(bytes);
-    }
-    return Cp1252ToUtf8(bytes);
-}
-
 const ProfileDocument::Section* ProfileDocument::Find(std::string_view section) const {
     std::string storage;
     const auto name = InFile(section, storage);
@@ -436,26 +633,18 @@ bool ProfileDocument::FindKey(const Section& section, std::string_view key, Line
         }
         return false;
     }
-    const std::string_view bytes = std::string_view(buffer_).substr(0, section.end);
-    const char first = LowerChar(key.front());
-    for (std::size_t pos = section.bodyBegin; pos < section.end;) {
-        const std::size_t end = LineEnd(bytes, pos);
-        // A key begins at the first character that is not a blank: a line
-        // beginning otherwise need not be looked at more closely.
-        std::size_t at = pos;
-        while (at < end && IsBlank(bytes[at])) {
-            ++at;
-        }
-        if (at < end && LowerChar(bytes[at]) == first) {
-            const Line line = MakeLine(pos, end - pos);
-            if (line.keyLength != 0 && SameName(KeyOf(line), key)) {
-                found = line;
-                return true;
-            }
-        }
-        pos = NextLine(bytes, end);
+    std::string_view line;
+    KeyLine split;
+    if (FindKeyLines(buffer_, section.bodyBegin, section.end, &key, 1, &line, &split) == 0) {
+        return false;
     }
-    return false;
+    found.begin = static_cast<std::size_t>(line.data() - buffer_.data());
+    found.length = line.size();
+    found.keyBegin = static_cast<std::uint32_t>(split.keyBegin);
+    found.keyLength = static_cast<std::uint32_t>(split.keyLength);
+    found.valueBegin = static_cast<std::uint32_t>(split.valueBegin);
+    found.valueLength = static_cast<std::uint32_t>(split.valueLength);
+    return true;
 }
 
 std::optional<std::string> ProfileDocument::ValueIn(const Section& section,
@@ -466,12 +655,9 @@ std::optional<std::string> ProfileDocument::ValueIn(const Section& section,
     if (!name || !FindKey(section, *name, line)) {
         return std::nullopt;
     }
-    const std::string_view value = Unquoted(Text(line).substr(line.valueBegin, line.valueLength));
-    if (!Utf8()) {
-        return Cp1252ToUtf8(value.substr(0, kMaxValueLength));
-    }
-    const std::string text = Decode(value);
-    return std::string(FirstCharacters(text, kMaxValueLength));
+    std::string value;
+    AppendValueAsRead(value, Text(line).substr(line.valueBegin, line.valueLength), Utf8());
+    return value;
 }
 
 std::optional<std::string> ProfileDocument::Value(std::string_view section,
@@ -590,6 +776,7 @@ void ProfileDocument::WriteString(std::string_view section, std::string_view key
         encodedValue = "\"" + std::string(stored) + "\"";
     }
 
+    changed_ = true;  // nothing is refused from here on
     std::size_t at = FindIndex(sectionName);
     if (at == 0) {
         Section added;
@@ -644,7 +831,15 @@ bool ProfileDocument::EraseSection(std::string_view section) {
             candidate.erased = true;
         }
     }
+    changed_ = true;
     return true;
+}
+
+std::optional<std::string_view> ProfileDocument::Unchanged() const {
+    if (changed_) {
+        return std::nullopt;
+    }
+    return std::string_view(buffer_);
 }
 
 std::string ProfileDocument::Bytes() const {
@@ -706,8 +901,15 @@ std::string ProfileDocument::Bytes() const {
 ProfileFile::ProfileFile(std::string path) : path_(std::move(path)) {}
 
 ProfileDocument ProfileFile::Load() const {
-    FileRead read = ReadWholeFile(path_);
-    return ProfileDocument::Adopt(std::move(read.bytes), BaseName(path_));
+    return Parse(LoadBytes());
+}
+
+std::string ProfileFile::LoadBytes() const {
+    return ReadWholeFile(path_).bytes;  // empty when missing or unreadable
+}
+
+ProfileDocument ProfileFile::Parse(std::string bytes) const {
+    return ProfileDocument::Adopt(std::move(bytes), BaseName(path_));
 }
 
 ProfileDocument ProfileFile::LoadUntilEndOf(std::string_view section) const {
@@ -763,10 +965,12 @@ ProfileDocument ProfileFile::LoadForChange() const {
     return ProfileDocument::Adopt(std::move(read.bytes), BaseName(path_));
 }
 
-void ProfileFile::Save(const ProfileDocument& document) const {
-    if (!WriteFileDurably(path_, document.Bytes())) {
+std::string ProfileFile::Save(const ProfileDocument& document) const {
+    std::string bytes = document.Bytes();
+    if (!WriteFileDurably(path_, bytes)) {
         Fail(kWriteMessage, path_);
     }
+    return bytes;
 }
 
 std::string ProfileFile::ReadString(std::string_view section, std::string_view key,

@@ -70,6 +70,9 @@ class ProfileDocument {
 
     // The file's bytes, every line ending in CR LF.
     std::string Bytes() const;
+    // The bytes as they were read, while nothing in the document has been
+    // written or erased; nothing after that.
+    std::optional<std::string_view> Unchanged() const;
 
   private:
     // Places in buffer_, which holds the bytes as read; a changed or new line
@@ -111,7 +114,6 @@ class ProfileDocument {
     bool Utf8() const { return bomLength_ != 0; }
     // A name or text as the file holds it; nothing when it cannot be.
     std::optional<std::string_view> InFile(std::string_view text, std::string& storage) const;
-    std::string Decode(std::string_view bytes) const;
     std::string Encode(std::string_view text) const;  // the file's encoding, or Failure
     std::string EncodeName(std::string_view name, const char* forbidden) const;
     std::string RefusalMessage(std::string_view text) const;
@@ -132,6 +134,62 @@ class ProfileDocument {
     std::vector<std::size_t> index_;
     std::size_t indexUsed_ = 0;  // slots taken
     std::vector<std::vector<Line>> edited_;
+    bool changed_ = false;  // something written or erased since the bytes were read
+};
+
+namespace profile_detail {
+
+// A section header line: where it begins and ends, where the line after it
+// begins, and the name between the brackets with the blanks around it trimmed.
+struct Header {
+    std::size_t lineBegin = 0;
+    std::size_t lineEnd = 0;
+    std::size_t bodyBegin = 0;
+    std::size_t nameBegin = 0;
+    std::size_t nameLength = 0;
+};
+
+// The first header that begins at or after `from` (which is the start of a
+// line or lies in a line that is no header); false when there is none.
+bool FindHeader(std::string_view bytes, std::size_t from, std::size_t bomLength, Header& header);
+
+}  // namespace profile_detail
+
+// The sections of a file's bytes, read straight from them without a document,
+// for one question about every section of a large file (the employee list):
+// nothing is indexed, copied or decoded but the values asked for. Headers,
+// keys and values are found and read by the same code as ProfileDocument's.
+// Every header is visited, also a later one of a name already seen, which is
+// not the section that counts: the caller keeps only the first of each name.
+class ProfileScan {
+  public:
+    explicit ProfileScan(std::string_view bytes);  // the bytes outlive the scan
+
+    // On to the next section header, in the order of the file; false after the last.
+    bool Next();
+    // The name between the brackets, blanks trimmed, as the file holds it.
+    std::string_view Name() const;
+    // Appends the value of the key (a name of ASCII characters) in the
+    // current section as ProfileDocument::Value gives it; false, appending
+    // nothing, when the section holds no such key.
+    bool AppendValue(std::string_view asciiKey, std::string& out) const;
+    // The values of up to four keys in one pass over the section, each as
+    // its line holds it (quotes and all, not decoded), to be read with
+    // AppendValueRead; for a key the section does not hold, a view for
+    // which Found() is false. Gives how many were found.
+    std::size_t FindValues(const std::string_view* asciiKeys, std::string_view* stored,
+                           std::size_t count) const;
+    static bool Found(std::string_view stored);
+    // Appends a value from FindValues as ProfileDocument::Value gives it.
+    void AppendValueRead(std::string_view stored, std::string& out) const;
+
+  private:
+    std::string_view bytes_;
+    std::size_t bomLength_ = 0;
+    profile_detail::Header current_;
+    profile_detail::Header next_;
+    bool hasNext_ = false;
+    std::size_t end_ = 0;  // of the current section: the next header line, or the end
 };
 
 // The settings file on disk. Nothing is kept between calls: every call reads
@@ -145,6 +203,9 @@ class ProfileFile {
     // A missing or unreadable file loads as an empty document: enough to show
     // what there is, never to write back.
     ProfileDocument Load() const;
+    // The bytes Load() reads, and the document of such bytes.
+    std::string LoadBytes() const;
+    ProfileDocument Parse(std::string bytes) const;
     // The document to change and save: as Load(), but a file that exists and
     // cannot be read throws Failure, since saving would replace every
     // section in it that was never seen.
@@ -156,9 +217,10 @@ class ProfileFile {
     // at every edit, which must see the file as it is now but need not read
     // thousands of employees to do so. Never to be written back.
     ProfileDocument LoadUntilEndOf(std::string_view section) const;
-    // Replaces the file as a whole; throws Failure("Nach %s kann nicht
-    // geschrieben werden") and leaves the file as it was when that fails.
-    void Save(const ProfileDocument& document) const;
+    // Replaces the file as a whole and gives the bytes written; throws
+    // Failure("Nach %s kann nicht geschrieben werden") and leaves the file
+    // as it was when that fails.
+    std::string Save(const ProfileDocument& document) const;
 
     // The single calls of the profile functions, each one read (and one write).
     std::string ReadString(std::string_view section, std::string_view key,

@@ -29,6 +29,8 @@ Settings::OneRead::~OneRead() {
     if (outermost_ != nullptr) {
         outermost_->oneRead_ = false;
         outermost_->document_.reset();
+        outermost_->bytes_.reset();
+        outermost_->freeNumber_.reset();
     }
 }
 
@@ -37,9 +39,25 @@ std::shared_ptr<const ProfileDocument> Settings::Document() const {
         return std::make_shared<const ProfileDocument>(file_.Load());
     }
     if (!document_) {
-        document_ = std::make_shared<const ProfileDocument>(file_.Load());
+        // The bytes the list was read from, if it came first: one reading.
+        document_ = std::make_shared<const ProfileDocument>(
+            file_.Parse(bytes_ ? std::move(*bytes_) : file_.LoadBytes()));
+        bytes_.reset();
     }
     return document_;
+}
+
+std::string_view Settings::ListBytes() const {
+    if (!bytes_) {
+        if (!document_) {
+            bytes_ = file_.LoadBytes();
+        } else if (const auto unchanged = document_->Unchanged()) {
+            return *unchanged;
+        } else {
+            bytes_ = document_->Bytes();
+        }
+    }
+    return *bytes_;
 }
 
 std::shared_ptr<const ProfileDocument> Settings::GlobalDocument() const {
@@ -56,11 +74,17 @@ void Settings::Rewrite(Change change) {
     // waits for the lock meanwhile.
     const FolderLock turn(file_.Path());
     ProfileDocument document = file_.LoadForChange();
+    std::optional<std::string> written;
     if (change(document)) {
-        file_.Save(document);
+        written = file_.Save(document);
     }
     if (oneRead_) {
+        // What follows in the operation sees the file as this write left it,
+        // with whatever another program had changed before: the list is read
+        // from the very bytes written, without reading them back.
         document_ = std::make_shared<const ProfileDocument>(std::move(document));
+        bytes_ = std::move(written);
+        freeNumber_.reset();
     }
 }
 
@@ -119,53 +143,89 @@ int EmployeeNumberOf(std::string_view sectionName) {
 
 }  // namespace
 
+EmployeeList ListEmployees(std::string_view fileBytes, bool withEntries) {
+    EmployeeList list;
+    std::vector<int> numbers;  // of the entries, in the order of the file
+    std::vector<unsigned char> seen(kHighestNumber + 1, 0);
+    std::vector<unsigned char> used(kHighestNumber + 1, 0);
+    if (withEntries) {
+        // At most one entry per header: an upper bound that wastes little.
+        numbers.reserve(kHighestNumber);
+        list.entries.reserve(std::min<std::size_t>(kHighestNumber, fileBytes.size() / 16));
+    }
+    ProfileScan scan(fileBytes);
+    while (scan.Next()) {
+        const int i = EmployeeNumberOf(scan.Name());
+        if (i == 0 || seen[static_cast<std::size_t>(i)] != 0) {
+            continue;  // a later section of a name already seen never counts
+        }
+        seen[static_cast<std::size_t>(i)] = 1;
+        static constexpr std::string_view kKeys[] = {"Nummer", "Name"};
+        std::string_view stored[2];
+        scan.FindValues(kKeys, stored, withEntries ? 2 : 1);
+        // A value read is empty exactly when it is stored empty or as "" or ''.
+        if (!ProfileScan::Found(stored[0]) || stored[0].empty() ||
+            (stored[0].size() == 2 && (stored[0] == "\"\"" || stored[0] == "''"))) {
+            continue;
+        }
+        used[static_cast<std::size_t>(i)] = 1;
+        if (!withEntries) {
+            continue;
+        }
+        // Composed where it stays: the number and the blanks fit into the
+        // string itself, the name then takes one allocation of its size.
+        std::string& entry = list.entries.emplace_back();
+        scan.AppendValueRead(stored[0], entry);
+        entry.append(8, ' ');
+        if (ProfileScan::Found(stored[1])) {
+            scan.AppendValueRead(stored[1], entry);
+        }
+        numbers.push_back(i);
+    }
+    // Mostly in order already, as new numbers tend to come last. The numbers
+    // are section names that count, so no two are alike.
+    if (!std::is_sorted(numbers.begin(), numbers.end())) {
+        std::vector<std::size_t> order(numbers.size());
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            order[k] = k;
+        }
+        std::sort(order.begin(), order.end(),
+                  [&numbers](std::size_t a, std::size_t b) { return numbers[a] < numbers[b]; });
+        std::vector<std::string> sorted;
+        sorted.reserve(order.size());
+        for (const std::size_t k : order) {
+            sorted.push_back(std::move(list.entries[k]));
+        }
+        list.entries = std::move(sorted);
+    }
+    for (int i = 1; i <= kHighestNumber; ++i) {
+        if (used[static_cast<std::size_t>(i)] == 0) {
+            list.freeNumber = ZeroPad(i, 4);
+            break;
+        }
+    }
+    return list;
+}
+
 std::vector<std::string> Settings::LoadEmployeeList() const {
-    // One read of the file and one walk over its sections: the same entries
-    // as asking for every number from 1 to 9999, but without 9999 look-ups.
-    const auto read = Document();
-    const ProfileDocument& document = *read;
-    std::vector<std::pair<int, std::string>> found;
-    for (const ProfileDocument::SectionEntry& section : document.Sections()) {
-        const int i = EmployeeNumberOf(section.name);
-        if (i == 0) {
-            continue;
-        }
-        std::optional<std::string> number = document.Value(section, "Nummer");
-        if (!number || number->empty()) {
-            continue;
-        }
-        const std::optional<std::string> name = document.Value(section, "Name");
-        found.emplace_back(i, ListEntry(*number, name.value_or("")));
+    // The list needs no document: one pass over the bytes, decoding only
+    // the two values of each entry.
+    if (!oneRead_) {
+        return ListEmployees(file_.LoadBytes()).entries;
     }
-    // Mostly in order already, as new numbers tend to come last.
-    const auto byNumber = [](const auto& a, const auto& b) { return a.first < b.first; };
-    if (!std::is_sorted(found.begin(), found.end(), byNumber)) {
-        std::sort(found.begin(), found.end(), byNumber);
-    }
-    std::vector<std::string> entries;
-    entries.reserve(found.size());
-    for (auto& [i, entry] : found) {
-        entries.push_back(std::move(entry));
-    }
-    return entries;
+    EmployeeList list = ListEmployees(ListBytes());
+    freeNumber_ = std::move(list.freeNumber);
+    return std::move(list.entries);
 }
 
 std::optional<std::string> Settings::FindFreeNumber() const {
-    const auto read = Document();
-    const ProfileDocument& document = *read;
-    std::vector<bool> used(kHighestNumber + 1, false);
-    for (const ProfileDocument::SectionEntry& section : document.Sections()) {
-        const int i = EmployeeNumberOf(section.name);
-        if (i != 0 && !document.Value(section, "Nummer").value_or("").empty()) {
-            used[static_cast<std::size_t>(i)] = true;
-        }
+    if (!oneRead_) {
+        return ListEmployees(file_.LoadBytes(), false).freeNumber;
     }
-    for (int i = 1; i <= kHighestNumber; ++i) {
-        if (!used[static_cast<std::size_t>(i)]) {
-            return ZeroPad(i, 4);
-        }
+    if (!freeNumber_) {
+        freeNumber_ = ListEmployees(ListBytes(), false).freeNumber;
     }
-    return std::nullopt;
+    return *freeNumber_;
 }
 
 EmployeeRecord Settings::ReadEmployee(std::string_view firstFour) const {

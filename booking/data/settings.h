@@ -82,6 +82,9 @@ class Settings {
   private:
     // The document to answer one question from: the OneRead's, or a fresh read.
     std::shared_ptr<const ProfileDocument> Document() const;
+    // The OneRead's bytes of the file for the employee list, which needs no
+    // document: as read, or as last written by the operation.
+    std::string_view ListBytes() const;
     // The same for a question about [Global] alone: outside a OneRead, the
     // file is read only as far as its [Global] section goes.
     std::shared_ptr<const ProfileDocument> GlobalDocument() const;
@@ -93,7 +96,24 @@ class Settings {
     ProfileFile file_;
     mutable bool oneRead_ = false;
     mutable std::shared_ptr<const ProfileDocument> document_;  // the OneRead's, once read
+    // The OneRead's bytes where the document does not hold them unchanged:
+    // read for the list before any document was needed, or written.
+    mutable std::optional<std::string> bytes_;
+    // The OneRead's free number, found with the list from the same bytes.
+    mutable std::optional<std::optional<std::string>> freeNumber_;
 };
+
+// The employee list of a settings file's bytes ("NNNN" + 8 blanks + name,
+// in the order of the numbers) and the lowest number from 0001 to 9999 that
+// no employee has, found in one pass over the bytes. An employee is the
+// section that counts of a four-digit name (the first of that name) with a
+// value for "Nummer" that is not empty; the entry shows that value and the
+// value of "Name", read as the settings file reads them.
+struct EmployeeList {
+    std::vector<std::string> entries;
+    std::optional<std::string> freeNumber;
+};
+EmployeeList ListEmployees(std::string_view fileBytes, bool withEntries = true);
 
 std::string NormalizeNumber(std::string_view fieldText);  // blanks become "0"
 

@@ -1,5 +1,6 @@
 #include "kolvaroapplication.h"
 
+#include <malloc.h>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -15,6 +16,14 @@ KolvaroApplication::KolvaroApplication(int& argc, char** argv) : QApplication(ar
     setApplicationName(QStringLiteral("Kolvaro"));
     setDesktopFileName(QStringLiteral("de.kolvaro.Kolvaro"));
     setWindowIcon(KolvaroIcon());
+    // Every click that saves reads the settings file (megabytes with
+    // thousands of employees) and composes it anew, and frees the buffers at
+    // its end. By default the C library hands such room back to the system
+    // at once, and the next click waits for it to be zeroed again page by
+    // page. Buffers below 32 MB now come from the heap, and up to 64 MB of
+    // free room at its end is kept for the next click.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 64 << 20);
     // While another program holds a file's folder, the windows keep being
     // painted; what the user does meanwhile waits until the write is over.
     kolvaro::FolderLock::SetWhileWaiting(

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "data/employee_list_reference.h"
 #include "data/failure.h"
 #include "temp_folder.h"
 
@@ -142,6 +143,80 @@ TEST_F(SettingsFile, EmployeeListAndFreeNumber) {
               (std::vector<std::string>{"0001        ", "0002        Zwei", "0004        Vier",
                                         "0007        Meier"}));
     EXPECT_EQ(settings.FindFreeNumber(), "0003");
+}
+
+// The list is read in one pass over the bytes, beside the document reader
+// that answers every other question: on files an editor or another program
+// may have left, it must say what the document says, and what is written here.
+TEST_F(SettingsFile, EmployeeListOfTrickyFiles) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::vector<std::string> entries;
+        std::optional<std::string> freeNumber;
+    } cases[] = {
+        {"CR LF, LF and a lone CR; no line end at the end",
+         "[0001]\r\nNummer=0001\r\nName=Eins\r\n[0002]\nNummer=0002\nName=Zwei\n"
+         "[0003]\rNummer=0003\rName=Drei\r[0004]\r\nNummer=0004\r\nName=Vier",
+         {"0001        Eins", "0002        Zwei", "0003        Drei", "0004        Vier"},
+         "0005"},
+        {"Windows-1252 beyond Latin-1",
+         "[0001]\r\nNummer=0001\r\nName=J\xFCrgen Wei\xDF \x80 \x8A\r\n",
+         {"0001        Jürgen Weiß € Š"},
+         "0002"},
+        {"UTF-8 with a byte-order mark, and a Windows-1252 value in it",
+         "\xEF\xBB\xBF[0001]\r\nNummer=0001\r\nName=M\xC3\xBCller\r\n"
+         "[0002]\r\nNummer=0002\r\nName=M\xFCller\r\n",
+         {"0001        Müller", "0002        Müller"},
+         "0003"},
+        {"names of keys and sections in any case, blanks around them",
+         "  [ 0001 ]  \r\n  nummer  =  0001  \r\nNAME\t=\tGro\xDF \r\n",
+         {"0001        Groß"},
+         "0002"},
+        {"quotes: one matching pair is dropped; an empty number lists nobody",
+         "[0001]\r\nNummer=\"0001\"\r\nName='A b'\r\n[0002]\r\nNummer=\"\"\r\nName=Leer\r\n"
+         "[0003]\r\nNummer=''\r\n[0004]\r\nNummer=\"0004'\r\nName=\"\"\r\n"
+         "[0005]\r\nNummer=\" \"\r\nName=\"x\r\n",
+         {"0001        A b", "\"0004'        ", std::string(9, ' ') + "\"x"},
+         "0002"},
+        {"the first section of a number counts, even without a number in it",
+         "[0001]\r\nName=Ohne\r\n[0001]\r\nNummer=0001\r\nName=Zweite\r\n"
+         "[0002]\r\nNummer=0002\r\nName=Erste\r\n[0002]\r\nNummer=0002\r\nName=Zweite\r\n",
+         {"0002        Erste"},
+         "0001"},
+        {"the first line of a key counts; comments and other keys do not",
+         "[0001]\r\nName=Vorn\r\n;Nummer=9\r\nNummer x=8\r\nNummerx=7\r\nNummer=0001\r\n"
+         "Name=Hinten\r\nNummer=0002\r\n",
+         {"0001        Vorn"},
+         "0002"},
+        {"lines that are no header belong to the section before",
+         "[0001]\r\nx[0002]\r\n[0003\r\nNummer=0001\r\nName=Eins\r\n"
+         "[0002] Rest der Zeile\r\nNummer=0002\r\n",
+         {"0001        Eins", "0002        "},
+         "0003"},
+        {"names that are no employee's number; the list in the order of the numbers",
+         "[0000]\r\nNummer=0000\r\n[12]\r\nNummer=12\r\n[00012]\r\nNummer=12\r\n"
+         "[abcd]\r\nNummer=1\r\n[0012]\r\nNummer=0012\r\n[0011]\r\nNummer=0011\r\n"
+         "[0001]\r\nNummer=0001\r\n",
+         {"0001        ", "0011        ", "0012        "},
+         "0002"},
+        {"a value longer than is read is cut",
+         "[0001]\r\nNummer=0001\r\nName=" + std::string(1100, 'x') + "\r\n",
+         {"0001        " + std::string(ProfileDocument::kMaxValueLength, 'x')},
+         "0002"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const EmployeeList list = ListEmployees(c.bytes);
+        EXPECT_EQ(list.entries, c.entries);
+        EXPECT_EQ(list.freeNumber, c.freeNumber);
+        const EmployeeList byDocument = reference::EmployeeListOf(ProfileDocument(c.bytes));
+        EXPECT_EQ(byDocument.entries, c.entries);
+        EXPECT_EQ(byDocument.freeNumber, c.freeNumber);
+        const Settings settings = Open(c.bytes);
+        EXPECT_EQ(settings.LoadEmployeeList(), c.entries);
+        EXPECT_EQ(settings.FindFreeNumber(), c.freeNumber);
+    }
 }
 
 TEST_F(SettingsFile, AByteOrderMarkHidesNoEmployee) {
