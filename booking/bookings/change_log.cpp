@@ -43,24 +43,6 @@ std::vector<std::string_view> Fields(std::string_view line) {
     return fields;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        if (n == 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string ChangeLogName(std::string_view monthFilePath) {
@@ -174,7 +156,10 @@ long long AppendToChangeLog(const std::string& logPath,
     if (::stat(logPath.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0) {
         Fail(kLogNotWrittenMessage, logPath);
     }
-    const int fd = ::open(logPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    // Without waiting: a pipe under the log's name would otherwise hold the
+    // program until some other program reads it.
+    const int fd =
+        ::open(logPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) {
         Fail(kLogNotWrittenMessage, logPath);
     }
@@ -199,14 +184,7 @@ long long AppendToChangeLog(const std::string& logPath,
     ::close(fd);
     if (size == 0) {
         // A new log must also be found after a power cut.
-        const auto slash = logPath.rfind('/');
-        const std::string folder =
-            slash == std::string::npos ? "." : (slash == 0 ? "/" : logPath.substr(0, slash));
-        const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dir >= 0) {
-            ::fsync(dir);
-            ::close(dir);
-        }
+        SyncFolder(FolderOf(logPath));
     }
     return static_cast<long long>(size);
 }

@@ -40,31 +40,6 @@ mode_t ProcessUmask() {
     return mask;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-void SyncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        // The rename has happened; a folder that cannot be flushed still holds
-        // the new file, so this stays best effort.
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 // The name of a temporary file for `base`: "." + base + "." and the six
 // letters or digits that mkostemp puts in place of "XXXXXX".
 bool IsTemporaryName(std::string_view name, std::string_view base) {
@@ -129,6 +104,39 @@ bool FirstWriteInThisRun(const std::string& path) {
 
 }  // namespace
 
+bool WriteAll(int fd, std::string_view bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (n == 0) {
+            return false;  // no room and no error: nothing more would go in
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+}
+
+void SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        // What was renamed or created is there already; a folder that cannot
+        // be flushed still holds it, so this stays best effort.
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
 void ResetLeftoverChecksForTests() {
     const std::lock_guard<std::mutex> hold(clearedMutex);
     cleared.clear();
@@ -157,9 +165,7 @@ void FolderLock::SetWaitLimitForTests(std::chrono::milliseconds limit) {
 }
 
 FolderLock::FolderLock(const std::string& path) {
-    const auto slash = path.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    const std::string folder = FolderOf(path);
     fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd_ < 0) {
         return;
@@ -229,8 +235,7 @@ bool WriteFileDurably(const std::string& requestedPath, std::string_view bytes) 
     }
 
     const auto slash = path.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    const std::string folder = FolderOf(path);
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
     std::string temp =
         (slash == std::string::npos ? "" : path.substr(0, slash + 1)) + "." + base + ".XXXXXX";

@@ -76,6 +76,17 @@ bool ExistsButUnreadable(const std::string& path);
 // without waiting for another program.
 bool IsPlainFile(const std::string& path);
 
+// Writes all of `bytes` to `fd`, going on after interruptions. False when the
+// disk takes no more or reports an error.
+bool WriteAll(int fd, std::string_view bytes);
+
+// The folder that holds `path`: "." for a bare name, "/" for a file in the root.
+std::string FolderOf(const std::string& path);
+
+// Flushes the folder's list of names to disk, so that a file just created or
+// renamed there is found after a power cut. Best effort.
+void SyncFolder(const std::string& folder);
+
 // The message of a write refused because the file in the way could not be read.
 inline constexpr std::string_view kUnreadableFileMessage =
     "Die Datei %s kann nicht gelesen werden und wird deshalb nicht überschrieben.";

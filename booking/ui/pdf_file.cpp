@@ -9,6 +9,7 @@
 #include <string>
 
 #include "bookings/month_file.h"
+#include "data/durable_file.h"
 #include "data/failure.h"
 
 namespace {
@@ -71,9 +72,5 @@ void PdfFile::Commit() {
     committed_ = true;
     // The new name must reach the disk too; a folder that cannot be flushed
     // still holds the whole file.
-    const std::string folder = QFileInfo(path_).absolutePath().toStdString();
-    if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    kolvaro::SyncFolder(QFileInfo(path_).absolutePath().toStdString());
 }

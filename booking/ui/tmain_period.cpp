@@ -422,15 +422,22 @@ void TMain::StoreCellChange(int row, int column) {
          CellText(Grid, row, column).toStdString()},
         kolvaro::ChangeLogTime(kolvaro::Now()), kolvaro::LoginName());
     MonthLines = saved.month.lines;
+    bool otherTimes = false;  // another program's times came with the file
     for (int r = 1; r < rows && r < static_cast<int>(saved.month.rows.size()); ++r) {
         for (int c = 0; c < 6; ++c) {
-            SetCell(Grid, r, c,
-                    FromStd(saved.month.rows[static_cast<std::size_t>(r)]
-                                .cells[static_cast<std::size_t>(c)]));
+            const QString text = FromStd(
+                saved.month.rows[static_cast<std::size_t>(r)].cells[static_cast<std::size_t>(c)]);
+            otherTimes =
+                otherTimes || (kolvaro::IsEditableColumn(c) && CellText(Grid, r, c) != text);
+            SetCell(Grid, r, c, text);
         }
     }
     lbStunden->setText(FromStd(saved.month.totalCaption));
-    ShowDayNotes();  // the other program's days may break limits too
+    // The notes of the grid as it was were shown by the totals already; the
+    // other program's days may break limits too.
+    if (otherTimes) {
+        ShowDayNotes();
+    }
     if (saved.originalCopy) {
         // Told once the editor has closed, as a failure would be.
         TellLater(FromStd(kolvaro::OriginalKeptMessage(path, *saved.originalCopy)));

@@ -53,7 +53,8 @@ TEST_P(CalcRoundTrip, EveryDayIsReadAndTheOriginalKept) {
     // German, as on the office's desktop: Calc then writes dates as 01.12.26
     // (under a C locale it would write 12/01/26).
     const std::string command =
-        "LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 timeout 300 soffice --headless --norestore '-env:UserInstallation=file://" +
+        "LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 timeout 300 soffice --headless --norestore "
+        "'-env:UserInstallation=file://" +
         (dir / "profile").string() + "' '--infilter=CSV:59,34,76,1,,1031,false," +
         (GetParam().detectSpecialNumbers ? "true" : "false") +
         "' '--convert-to' 'csv:Text - txt - csv (StarCalc):44,34,76,1' --outdir '" +

@@ -1,9 +1,12 @@
 #include "bookings/change_log.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -150,6 +153,27 @@ TEST_F(StoreRefused, FolderInPlaceOfTheLog) {
     // It cannot be read, so whether the month was closed is not known either.
     EXPECT_EQ(Store(), FormatMessage(kLogUnreadableMessage, log));
     EXPECT_FALSE(wrote);
+}
+
+TEST_F(StoreRefused, PipeInPlaceOfTheLogIsNotWaitedFor) {
+    ASSERT_EQ(::mkfifo(log.c_str(), 0644), 0);
+    // Read first, the pipe already stops the change.
+    EXPECT_EQ(Store(), FormatMessage(kLogUnreadableMessage, log));
+    EXPECT_FALSE(wrote);
+    // Appending on its own does not wait for a reader either. Should it wait
+    // all the same, a reader opened after a few seconds frees it, and the
+    // test fails instead of hanging.
+    auto append = std::async(std::launch::async, [&] {
+        return FailureOf(
+            [&] { AppendToChangeLog(log, {Entry("01.12.2026", "Kommt", "", "07:30")}); });
+    });
+    if (append.wait_for(std::chrono::seconds(3)) != std::future_status::ready) {
+        const int reader = ::open(log.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        ADD_FAILURE() << "appending waited for a reader of the pipe";
+        append.wait();
+        ::close(reader);
+    }
+    EXPECT_EQ(append.get(), FormatMessage(kLogNotWrittenMessage, log));
 }
 
 TEST_F(StoreRefused, ClosedMonthThenReopened) {
